@@ -1,0 +1,10 @@
+#include "UserTimeSeparator.h"
+
+#include "RefreshCycle.h"
+
+#include <QLocale>
+
+std::string UserTimeSeparator()
+{
+    return TimeSeparatorOf(QLocale::system().timeFormat(QLocale::ShortFormat).toStdString());
+}

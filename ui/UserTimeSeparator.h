@@ -1,0 +1,6 @@
+// The user's separator between hours and minutes, from the regional settings.
+#pragma once
+
+#include <string>
+
+std::string UserTimeSeparator();
