@@ -1,0 +1,3 @@
+#include "MyButton.h"
+
+MyButton::MyButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
