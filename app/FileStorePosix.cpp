@@ -1,0 +1,148 @@
+#include "FileStore.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+std::string systemError(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+// Closes the descriptor when it goes out of scope.
+class Fd {
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+bool readAll(int fd, std::string& out) {
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            return true;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string temporaryNameFor(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    return path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
+}
+
+// Writes bytes to a new file beside path, flushed to disk; returns its name or "" with error set.
+std::string writeTemporary(const std::string& path, const std::string& bytes, const struct stat* oldStat,
+                           std::string& error) {
+    const std::string tmp = temporaryNameFor(path);
+    Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        error = systemError("cannot create", tmp);
+        return "";
+    }
+    if (oldStat)
+        (void)::fchmod(fd.get(), oldStat->st_mode & 07777);
+    if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) {
+        error = systemError("cannot write", tmp);
+        ::unlink(tmp.c_str());
+        return "";
+    }
+    return tmp;
+}
+
+} // namespace
+
+FileStore::ReadResult FileStore::read(const std::string& path) {
+    ReadResult result;
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        result.exists = errno != ENOENT && errno != ENOTDIR;
+        result.ok = !result.exists;
+        if (result.exists)
+            result.error = systemError("cannot open", path);
+        return result;
+    }
+    result.exists = true;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || !readAll(fd.get(), result.bytes)) {
+        result.error = S_ISDIR(st.st_mode) ? path + " is a folder" : systemError("cannot read", path);
+        result.bytes.clear();
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+FileStore::ReplaceResult FileStore::replace(const std::string& path, const Edit& edit) {
+    const std::string lockPath = path + ".lock";
+    Fd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (lock.get() < 0)
+        return {ReplaceStatus::Failed, systemError("cannot create the lock file", lockPath)};
+    while (::flock(lock.get(), LOCK_EX) != 0)
+        if (errno != EINTR)
+            return {ReplaceStatus::Failed, systemError("cannot lock", lockPath)};
+
+    const ReadResult old = read(path);
+    if (!old.ok)
+        return {ReplaceStatus::Failed, old.error};
+    const std::optional<std::string> bytes = edit(old.bytes);
+    if (!bytes)
+        return {ReplaceStatus::Unchanged, ""};
+
+    struct stat oldStat {};
+    const bool haveOldStat = old.exists && ::stat(path.c_str(), &oldStat) == 0;
+    std::string error;
+    const std::string tmp = writeTemporary(path, *bytes, haveOldStat ? &oldStat : nullptr, error);
+    if (tmp.empty())
+        return {ReplaceStatus::Failed, error};
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        error = systemError("cannot replace", path);
+        ::unlink(tmp.c_str());
+        return {ReplaceStatus::Failed, error};
+    }
+    // Make the rename itself durable; a failure here no longer endangers the file's contents.
+    Fd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        (void)::fsync(folder.get());
+    return {ReplaceStatus::Replaced, ""};
+}

@@ -1,0 +1,22 @@
+// One INI-style file as the program sees it: UTF-8 names and values, 8-bit code-page text on disk.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "IniWriteResult.h"
+
+class IniFile {
+public:
+    explicit IniFile(std::string path) : m_path(std::move(path)) {}
+
+    // The value, at most maxChars characters of the file's 8-bit text; "" when anything is missing.
+    std::string read(const std::string& section, const std::string& key, std::size_t maxChars) const;
+
+    // Sets one key, creating the file or section when needed. Refuses names or values that would
+    // forge lines; any failure leaves the file as it was.
+    IniWriteResult write(const std::string& section, const std::string& key, const std::string& value) const;
+
+private:
+    std::string m_path;
+};

@@ -1,0 +1,4 @@
+#include "OsVersion.h"
+
+// Not a Windows system: the platform is "other", which has no name.
+OsVersion QueryOsVersion() { return OsVersion{}; }
