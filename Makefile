@@ -13,5 +13,9 @@ release: setup
 	cmake --preset release
 	cmake --build --preset release -j2
 
+# The program against a simulated controller; MODE=ALT for the alternative mode.
+demo: release
+	MODE=$(MODE) scripts/demo.sh
+
 clean:
 	rm -rf build
