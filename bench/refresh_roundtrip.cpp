@@ -28,7 +28,9 @@ constexpr int kBytesPerExchange = 24;
 constexpr int kBitsPerByte = 10;
 constexpr int kBaud = 115200;
 
-double millisecondsOf(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double millisecondsOf(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -47,8 +49,10 @@ int32_t blindReadReply() {
             serial.FlushComm();
             return ReadFrameValue(collected);
         }
-        if (collected.size() > 1 && collected.front() != ControllerFrame::STX) collected.erase(0, 1);
-        if (++polls % 10 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (collected.size() > 1 && collected.front() != ControllerFrame::STX)
+            collected.erase(0, 1);
+        if (++polls % 10 == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return -1;
 }
@@ -66,7 +70,8 @@ int32_t blindGetTableCounter(int32_t table) {
 double timeRound(const std::function<int32_t(int32_t)>& getCounter) {
     const Clock::time_point start = Clock::now();
     for (int32_t table = 1; table <= kTables; ++table) {
-        if (getCounter(table) < 0) std::fprintf(stderr, "table %d gave no answer\n", table);
+        if (getCounter(table) < 0)
+            std::fprintf(stderr, "table %d gave no answer\n", table);
     }
     return millisecondsOf(Clock::now() - start);
 }
@@ -74,7 +79,8 @@ double timeRound(const std::function<int32_t(int32_t)>& getCounter) {
 // The simulator's own turnaround without line timing: a raw exchange that waits in poll().
 double measureTurnaround(const std::string& device, int rounds) {
     const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return 0;
+    if (fd < 0)
+        return 0;
     termios raw{};
     tcgetattr(fd, &raw);
     cfmakeraw(&raw);
@@ -83,14 +89,17 @@ double measureTurnaround(const std::string& device, int rounds) {
     std::vector<double> samples;
     for (int i = 0; i < rounds; ++i) {
         const Clock::time_point start = Clock::now();
-        if (write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size())) break;
+        if (write(fd, request.data(), request.size()) != static_cast<ssize_t>(request.size()))
+            break;
         std::size_t got = 0;
         while (got < ControllerFrame::Length) {
             pollfd p{fd, POLLIN, 0};
-            if (poll(&p, 1, 1000) <= 0) break;
+            if (poll(&p, 1, 1000) <= 0)
+                break;
             char buffer[32];
             const ssize_t n = read(fd, buffer, sizeof buffer);
-            if (n > 0) got += static_cast<std::size_t>(n);
+            if (n > 0)
+                got += static_cast<std::size_t>(n);
         }
         samples.push_back(millisecondsOf(Clock::now() - start));
     }
@@ -103,7 +112,8 @@ double measureTurnaround(const std::string& device, int rounds) {
 int main(int argc, char* argv[]) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 40;
     char folderName[] = "/tmp/quedrix-bench-XXXXXX";
-    if (!mkdtemp(folderName)) return 1;
+    if (!mkdtemp(folderName))
+        return 1;
     const std::filesystem::path folder = folderName;
     setenv("QUEDRIX_PORT_DIR", folderName, 1);
 
@@ -146,8 +156,10 @@ int main(int argc, char* argv[]) {
     std::printf("  line time of 8 x %d bytes        %8.2f ms\n", kBytesPerExchange, lineTime);
     std::printf("  simulator turnaround (median)     %8.3f ms per exchange\n", turnaround);
     std::printf("  floor                             %8.2f ms\n", floor);
-    std::printf("  wait for input (median round)     %8.2f ms   %.2f x floor\n", waitMedian, waitMedian / floor);
-    std::printf("  blind 10 ms sleep (median round)  %8.2f ms   %.2f x floor\n", blindMedian, blindMedian / floor);
+    std::printf("  wait for input (median round)     %8.2f ms   %.2f x floor\n", waitMedian,
+                waitMedian / floor);
+    std::printf("  blind 10 ms sleep (median round)  %8.2f ms   %.2f x floor\n", blindMedian,
+                blindMedian / floor);
     std::printf("  target: wait for input within 1.5 x floor\n");
     return 0;
 }

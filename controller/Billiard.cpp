@@ -36,10 +36,12 @@ int32_t ReadReply() {
             serial.FlushComm();
             return ReadFrameValue(collected);
         }
-        if (collected.size() > 1 && collected.front() != ControllerFrame::STX) collected.erase(0, 1);
+        if (collected.size() > 1 && collected.front() != ControllerFrame::STX)
+            collected.erase(0, 1);
         ++polls;
         // Returns as soon as input arrives, so a reply is taken when it is on the line.
-        if (polls % kPollsPerPause == 0) serial.WaitForInput(kPauseMs);
+        if (polls % kPollsPerPause == 0)
+            serial.WaitForInput(kPauseMs);
     }
     return -1;
 }
@@ -49,17 +51,28 @@ int32_t Transact(int32_t table, const std::string& command, int32_t value) {
     for (int tries = 0; tries < kTries; ++tries) {
         SendFrame(table, command, value);
         result = ReadReply();
-        if (result != -1) break;
+        if (result != -1)
+            break;
     }
     return result;
 }
 
-int32_t GetControllerVersion() { return Transact(0, "V", 0); }
+int32_t GetControllerVersion() {
+    return Transact(0, "V", 0);
+}
 
-int32_t ResetTableCounter(int32_t table) { return Transact(table, "R", 0); }
+int32_t ResetTableCounter(int32_t table) {
+    return Transact(table, "R", 0);
+}
 
-int32_t SetTableCounter(int32_t table, int32_t value) { return Transact(table, "C", value); }
+int32_t SetTableCounter(int32_t table, int32_t value) {
+    return Transact(table, "C", value);
+}
 
-int32_t GetTableCounter(int32_t table) { return Transact(table, "G", 0); }
+int32_t GetTableCounter(int32_t table) {
+    return Transact(table, "G", 0);
+}
 
-void CloseControllerPort() { ControllerSerial().CloseComm(); }
+void CloseControllerPort() {
+    ControllerSerial().CloseComm();
+}

@@ -491,6 +491,13 @@ bool CommPosix::CloseHandle(CommHandle port) {
     return true;
 }
 
+bool CommPosix::WaitForInput(CommHandle port, uint32_t milliseconds) {
+    const int fd = descriptor(port);
+    if (fd < 0)
+        return false;
+    return waitReady(fd, POLLIN, static_cast<int>(std::min<uint32_t>(milliseconds, 1u << 30)));
+}
+
 uint32_t CommPosix::GetLastError() { return lastError; }
 
 uint32_t CommPosix::FormatMessage(uint32_t code, char* buffer, uint32_t size) {

@@ -4,14 +4,19 @@
 
 bool ControllerFlows::request(std::function<void()> flow, Kind kind) {
     enqueue(std::move(flow), kind);
-    if (m_running) return false;
+    if (m_running)
+        return false;
     runQueue();
     return true;
 }
 
-bool ControllerFlows::busy() const { return m_running; }
+bool ControllerFlows::busy() const {
+    return m_running;
+}
 
-std::size_t ControllerFlows::pending() const { return m_queue.size(); }
+std::size_t ControllerFlows::pending() const {
+    return m_queue.size();
+}
 
 void ControllerFlows::enqueue(std::function<void()> flow, Kind kind) {
     if (kind == Kind::Refresh) {

@@ -6,13 +6,18 @@
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-bool allDigits(std::string_view text) { return std::all_of(text.begin(), text.end(), isDigit); }
+bool allDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), isDigit);
+}
 
 int32_t digitsValue(std::string_view digits) {
     int32_t v = 0;
-    for (char c : digits) v = v * 10 + (c - '0');
+    for (char c : digits)
+        v = v * 10 + (c - '0');
     return v;
 }
 
@@ -30,20 +35,25 @@ std::optional<ControllerFrame> ControllerFrame::parse(std::string_view text) {
     if (text.size() != Length || text[0] != STX || text[11] != ETX || text[4] != ';' || text[10] != ';')
         return std::nullopt;
     const char letter = text[1];
-    if (letter < 'A' || letter > 'Z') return std::nullopt;
+    if (letter < 'A' || letter > 'Z')
+        return std::nullopt;
     const std::string_view table = text.substr(2, 2);
     const std::string_view value = text.substr(ValueOffset, 5);
-    if (!allDigits(table) || !allDigits(value)) return std::nullopt;
+    if (!allDigits(table) || !allDigits(value))
+        return std::nullopt;
     return ControllerFrame{std::string(1, letter), digitsValue(table), digitsValue(value)};
 }
 
 int32_t ReadFrameValue(std::string_view reply) {
-    if (reply.size() <= ControllerFrame::ValueOffset) return 0;
+    if (reply.size() <= ControllerFrame::ValueOffset)
+        return 0;
     std::string_view rest = reply.substr(ControllerFrame::ValueOffset);
     std::size_t i = 0;
-    while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t')) ++i;
+    while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t'))
+        ++i;
     bool negative = false;
-    if (i < rest.size() && (rest[i] == '+' || rest[i] == '-')) negative = rest[i++] == '-';
+    if (i < rest.size() && (rest[i] == '+' || rest[i] == '-'))
+        negative = rest[i++] == '-';
     // Accumulate towards the sign so that the negative limit is reachable too.
     constexpr int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
     int64_t magnitude = 0;

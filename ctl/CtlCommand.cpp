@@ -25,7 +25,8 @@ std::optional<int32_t> parseNumber(const std::string& text, int32_t low, int32_t
     int32_t value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high) return std::nullopt;
+    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high)
+        return std::nullopt;
     return value;
 }
 
@@ -44,14 +45,17 @@ public:
         std::size_t next = 0;
         if (args.size() >= 2 && args[0] == "--port") {
             const auto n = parseNumber(args[1], 1, 20);
-            if (!n) return usage("--port expects a number from 1 to 20, got '" + args[1] + "'");
+            if (!n)
+                return usage("--port expects a number from 1 to 20, got '" + args[1] + "'");
             port = static_cast<int16_t>(*n);
             next = 2;
         }
         const auto command = parseCommand({args.begin() + static_cast<std::ptrdiff_t>(next), args.end()});
-        if (!command) return kBadUsage;
+        if (!command)
+            return kBadUsage;
         if (command->verb == "scan") {
-            if (port) return usage("scan searches every port; it takes no --port");
+            if (port)
+                return usage("scan searches every port; it takes no --port");
             return scan();
         }
         if (port) {
@@ -76,14 +80,16 @@ private:
         Command command{words[0]};
         const std::size_t operands = words.size() - 1;
         const auto expect = [&](std::size_t wanted) {
-            if (operands == wanted) return true;
+            if (operands == wanted)
+                return true;
             usage(command.verb + " takes " + std::to_string(wanted) + " operand(s)");
             return false;
         };
         if (command.verb == "scan" || command.verb == "version" || command.verb == "get-all")
             return expect(0) ? std::optional(command) : std::nullopt;
         if (command.verb == "get" || command.verb == "reset" || command.verb == "set") {
-            if (!expect(command.verb == "set" ? 2 : 1)) return std::nullopt;
+            if (!expect(command.verb == "set" ? 2 : 1))
+                return std::nullopt;
             const auto table = parseNumber(words[1], 1, kTables);
             if (!table) {
                 usage("the table must be a number from 1 to 8, got '" + words[1] + "'");
@@ -106,7 +112,8 @@ private:
 
     int scan() {
         const int32_t version = findController();
-        if (version < 1) return kNoAnswer;
+        if (version < 1)
+            return kNoAnswer;
         std::fprintf(m_out, "COM%d version %d\n", ControllerPort, version);
         return kAnswered;
     }
@@ -116,7 +123,8 @@ private:
     int32_t findController() {
         IgnoredStatus status;
         const int32_t version = FindController(status);
-        if (version < 1) std::fprintf(m_err, "quedrix-ctl: no controller found on COM1 to COM20\n");
+        if (version < 1)
+            std::fprintf(m_err, "quedrix-ctl: no controller found on COM1 to COM20\n");
         return version;
     }
 
@@ -137,25 +145,34 @@ private:
         if (command.verb == "get-all") {
             int status = kAnswered;
             for (int32_t table = 1; table <= kTables; ++table) {
-                if (report(table, GetTableCounter(table)) != kAnswered) status = kNoAnswer;
+                if (report(table, GetTableCounter(table)) != kAnswered)
+                    status = kNoAnswer;
             }
             return status;
         }
-        if (command.verb == "version") return report(0, GetControllerVersion());
-        if (command.verb == "get") return report(command.table, GetTableCounter(command.table));
-        if (command.verb == "reset") return report(command.table, ResetTableCounter(command.table));
+        if (command.verb == "version")
+            return report(0, GetControllerVersion());
+        if (command.verb == "get")
+            return report(command.table, GetTableCounter(command.table));
+        if (command.verb == "reset")
+            return report(command.table, ResetTableCounter(command.table));
         return report(command.table, SetTableCounter(command.table, command.value));
     }
 
     // Prints "value" (table 0) or "table value"; a missing answer is told on err.
     int report(int32_t table, int32_t value) {
         if (value == -1) {
-            if (table == 0) std::fprintf(m_err, "quedrix-ctl: no answer from COM%d\n", ControllerPort);
-            else std::fprintf(m_err, "quedrix-ctl: no answer from COM%d for table %d\n", ControllerPort, table);
+            if (table == 0)
+                std::fprintf(m_err, "quedrix-ctl: no answer from COM%d\n", ControllerPort);
+            else
+                std::fprintf(m_err, "quedrix-ctl: no answer from COM%d for table %d\n", ControllerPort,
+                             table);
             return kNoAnswer;
         }
-        if (table == 0) std::fprintf(m_out, "%d\n", value);
-        else std::fprintf(m_out, "%d %d\n", table, value);
+        if (table == 0)
+            std::fprintf(m_out, "%d\n", value);
+        else
+            std::fprintf(m_out, "%d %d\n", table, value);
         return kAnswered;
     }
 

@@ -12,6 +12,7 @@ int main(int argc, char* argv[]) {
         std::fputs(CtlUsage().c_str(), stdout);
         return 0;
     }
-    if (!args.empty() && args[0] == "config") return RunConfigCommand({args.begin() + 1, args.end()});
+    if (!args.empty() && args[0] == "config")
+        return RunConfigCommand({args.begin() + 1, args.end()});
     return RunControllerCommand(args, stdout, stderr);
 }

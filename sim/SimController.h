@@ -14,8 +14,8 @@ public:
     static constexpr int Tables = 8;
 
     // tick 0 keeps the counters still.
-    SimController(int32_t version, const std::array<int32_t, Tables>& counters, std::chrono::milliseconds tick,
-                  Clock::time_point start);
+    SimController(int32_t version, const std::array<int32_t, Tables>& counters,
+                  std::chrono::milliseconds tick, Clock::time_point start);
 
     // The reply to a request: "V" gives the version, "G" the table's counter, "R" sets it to 0
     // and "C" to the request's value, both answering the new counter. Tables outside 1 to 8

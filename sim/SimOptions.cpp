@@ -10,7 +10,8 @@ std::optional<int32_t> parseNumber(const std::string& text, int32_t low, int32_t
     int32_t value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high) return std::nullopt;
+    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high)
+        return std::nullopt;
     return value;
 }
 
@@ -20,11 +21,14 @@ bool parseCounters(const std::string& text, std::array<int32_t, SimOptions::Tabl
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        if (table == counters.size()) return false;
+        if (table == counters.size())
+            return false;
         const auto value = parseNumber(text.substr(start, comma - start), 0, 99999);
-        if (!value) return false;
+        if (!value)
+            return false;
         counters[table++] = *value;
-        if (comma == std::string::npos) return true;
+        if (comma == std::string::npos)
+            return true;
         start = comma + 1;
     }
 }
@@ -38,8 +42,19 @@ struct Flag {
 Flag number(int32_t SimOptions::*member, int32_t low, int32_t high) {
     return {true, [member, low, high](SimOptions& o, const std::string& v) -> std::string {
                 const auto n = parseNumber(v, low, high);
-                if (!n) return "expects a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+                if (!n)
+                    return "expects a whole number from " + std::to_string(low) + " to " +
+                           std::to_string(high);
                 o.*member = *n;
+                return "";
+            }};
+}
+
+Flag text(std::string SimOptions::*member, const char* problem) {
+    return {true, [member, problem](SimOptions& o, const std::string& v) -> std::string {
+                if (v.empty())
+                    return problem;
+                o.*member = v;
                 return "";
             }};
 }
@@ -53,27 +68,24 @@ Flag toggle(bool SimOptions::*member) {
 
 const std::map<std::string, Flag>& flags() {
     static const std::map<std::string, Flag> table = {
-        {"--link", {true, [](SimOptions& o, const std::string& v) -> std::string {
-                        if (v.empty()) return "expects a path";
-                        o.link = v;
-                        return "";
-                    }}},
-        {"--log", {true, [](SimOptions& o, const std::string& v) -> std::string {
-                       if (v.empty()) return "expects a file name";
-                       o.logPath = v;
-                       return "";
-                   }}},
-        {"--counters", {true, [](SimOptions& o, const std::string& v) -> std::string {
-                            if (!parseCounters(v, o.counters))
-                                return "expects up to 8 comma-separated numbers from 0 to 99999";
-                            return "";
-                        }}},
-        {"--silent-table", {true, [](SimOptions& o, const std::string& v) -> std::string {
-                                const auto n = parseNumber(v, 0, 99);
-                                if (!n) return "expects a table number from 0 to 99";
-                                o.silentTables.insert(*n);
-                                return "";
-                            }}},
+        {"--link", text(&SimOptions::link, "expects a path")},
+        {"--log", text(&SimOptions::logPath, "expects a file name")},
+        {"--counters",
+         {true,
+          [](SimOptions& o, const std::string& v) -> std::string {
+              if (!parseCounters(v, o.counters))
+                  return "expects up to 8 comma-separated numbers from 0 to 99999";
+              return "";
+          }}},
+        {"--silent-table",
+         {true,
+          [](SimOptions& o, const std::string& v) -> std::string {
+              const auto n = parseNumber(v, 0, 99);
+              if (!n)
+                  return "expects a table number from 0 to 99";
+              o.silentTables.insert(*n);
+              return "";
+          }}},
         {"--version", number(&SimOptions::version, 0, 99999)},
         {"--tick-ms", number(&SimOptions::tickMs, 0, 3600000)},
         {"--baud", number(&SimOptions::baud, 0, 4000000)},

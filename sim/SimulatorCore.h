@@ -1,4 +1,5 @@
-// A table controller on a pseudo-terminal: receives request frames and answers them with line timing and faults.
+// A table controller on a pseudo-terminal: receives request frames and answers them with line timing and
+// faults.
 #pragma once
 
 #include "PseudoTerminal.h"
@@ -18,9 +19,9 @@ public:
     using Clock = std::chrono::steady_clock;
 
     struct ReceivedFrame {
-        Clock::time_point at;  // when its last byte was in
-        std::string text;      // the 12 characters from STX on
-        bool wellFormed;       // only well-formed frames are answered
+        Clock::time_point at; // when its last byte was in
+        std::string text;     // the 12 characters from STX on
+        bool wellFormed;      // only well-formed frames are answered
     };
 
     // Sets up the pseudo-terminal, the link and the log; throws std::runtime_error on failure.

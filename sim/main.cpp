@@ -14,7 +14,8 @@ namespace {
 std::atomic<SimulatorCore*> running{nullptr};
 
 void onSignal(int) {
-    if (SimulatorCore* simulator = running.load()) simulator->stop();
+    if (SimulatorCore* simulator = running.load())
+        simulator->stop();
 }
 
 } // namespace

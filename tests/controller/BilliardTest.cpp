@@ -16,9 +16,13 @@ using Clock = std::chrono::steady_clock;
 constexpr int kPort = 3;
 const std::array<int32_t, 8> kCounters{11, 22, 125, 44, 55, 66, 77, 88};
 
-std::string framed(const std::string& inner) { return "\x02" + inner + "\x03"; }
+std::string framed(const std::string& inner) {
+    return "\x02" + inner + "\x03";
+}
 
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 class BilliardOnTheLine : public testing::Test {
 protected:
@@ -57,13 +61,14 @@ TEST_P(BilliardCommand, SendsTheExactFrameAndReturnsTheValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, BilliardCommand,
-    testing::Values(CommandCase{"GetTable3", [] { return GetTableCounter(3); }, framed("G03;00000;"), 125},
-                    CommandCase{"Version", [] { return GetControllerVersion(); }, framed("V00;00000;"), 7},
-                    CommandCase{"SetTable2", [] { return SetTableCounter(2, 32000); }, framed("C02;32000;"), 32000},
-                    CommandCase{"ResetTable8", [] { return ResetTableCounter(8); }, framed("R08;00000;"), 0},
-                    CommandCase{"TableBelowRange", [] { return Transact(-5, "G", -1); }, framed("G00;00000;"), 0},
-                    CommandCase{"TableAndValueAboveRange", [] { return Transact(150, "C", 100000); },
-                                framed("C99;99999;"), 0}),
+    testing::Values(
+        CommandCase{"GetTable3", [] { return GetTableCounter(3); }, framed("G03;00000;"), 125},
+        CommandCase{"Version", [] { return GetControllerVersion(); }, framed("V00;00000;"), 7},
+        CommandCase{"SetTable2", [] { return SetTableCounter(2, 32000); }, framed("C02;32000;"), 32000},
+        CommandCase{"ResetTable8", [] { return ResetTableCounter(8); }, framed("R08;00000;"), 0},
+        CommandCase{"TableBelowRange", [] { return Transact(-5, "G", -1); }, framed("G00;00000;"), 0},
+        CommandCase{"TableAndValueAboveRange", [] { return Transact(150, "C", 100000); },
+                    framed("C99;99999;"), 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BilliardOnTheLine, SetThenGetReadsTheNewCounter) {
@@ -91,7 +96,8 @@ TEST_P(BilliardReply, TakesTheValueOfTheTwelveCharactersFromSTX) {
     EXPECT_EQ(GetTableCounter(3), GetParam().value);
     const std::vector<std::string> frames = ports.frames(kPort);
     EXPECT_EQ(frames.size(), GetParam().frames);
-    for (const std::string& frame : frames) EXPECT_EQ(frame, framed("G03;00000;"));
+    for (const std::string& frame : frames)
+        EXPECT_EQ(frame, framed("G03;00000;"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

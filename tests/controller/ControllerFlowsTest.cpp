@@ -1,7 +1,7 @@
 // One controller flow at a time: requests made while a flow runs wait for it, refreshes coalesce.
+#include "ControllerFlows.h"
 #include "Billiard.h"
 #include "ControllerDiscovery.h"
-#include "ControllerFlows.h"
 #include "FPSerial.h"
 #include "SimulatedPorts.h"
 
@@ -22,7 +22,8 @@ protected:
         return [this, name, inside] {
             log.push_back(name + "+");
             EXPECT_TRUE(flows.busy());
-            if (inside) inside();
+            if (inside)
+                inside();
             log.push_back(name + "-");
         };
     }
@@ -59,7 +60,8 @@ TEST_F(Flows, CommandsKeepTheirOrder) {
 
 TEST_F(Flows, RefreshesCoalesceIntoOne) {
     flows.request(flow("a", [&] {
-        for (int i = 0; i < 5; ++i) flows.request(flow("r" + std::to_string(i)), Kind::Refresh);
+        for (int i = 0; i < 5; ++i)
+            flows.request(flow("r" + std::to_string(i)), Kind::Refresh);
         EXPECT_EQ(flows.pending(), 1u);
     }));
     EXPECT_EQ(log, (std::vector<std::string>{"a+", "a-", "r4+", "r4-"}));
@@ -114,7 +116,8 @@ TEST(FlowsOnTheLine, RequestFromPumpedEventsWaitsForThePortToBeClosed) {
     int pumped = 0;
     ControllerSerial().setPumpEvents([&] {
         // Some event handlers of the window, arriving while table 1 is being read.
-        if (++pumped != 3) return;
+        if (++pumped != 3)
+            return;
         flows.request(readTable(7));
         flows.request(readTable(5), Kind::Refresh);
         flows.request(readTable(6), Kind::Refresh);
@@ -125,8 +128,8 @@ TEST(FlowsOnTheLine, RequestFromPumpedEventsWaitsForThePortToBeClosed) {
     ControllerPort = 0;
 
     EXPECT_GE(pumped, 3);
-    EXPECT_EQ(log, (std::vector<std::string>{"open", "11", "close", "open", "77", "close", "open", "66", "close",
-                                             "open", "22", "close"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"open", "11", "close", "open", "77", "close", "open", "66",
+                                             "close", "open", "22", "close"}));
     const std::vector<std::string> frames = ports.frames(3);
     ASSERT_EQ(frames.size(), 4u);
     EXPECT_EQ(frames[0].substr(1, 3), "G01");

@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string framed(const std::string& inner) { return "\x02" + inner + "\x03"; }
+std::string framed(const std::string& inner) {
+    return "\x02" + inner + "\x03";
+}
 
 struct BuildCase {
     std::string command;
@@ -25,18 +27,16 @@ TEST_P(FrameBuild, GivesTheExactBytes) {
     EXPECT_EQ(text.size(), ControllerFrame::Length);
 }
 
-INSTANTIATE_TEST_SUITE_P(Requests, FrameBuild,
-                         testing::Values(BuildCase{"G", 3, 0, framed("G03;00000;")},
-                                         BuildCase{"V", 0, 0, framed("V00;00000;")},
-                                         BuildCase{"C", 2, 32000, framed("C02;32000;")},
-                                         BuildCase{"R", 8, 0, framed("R08;00000;")},
-                                         BuildCase{"G", -5, 0, framed("G00;00000;")},
-                                         BuildCase{"G", 150, 0, framed("G99;00000;")},
-                                         BuildCase{"C", 1, -1, framed("C01;00000;")},
-                                         BuildCase{"C", 1, 100000, framed("C01;99999;")},
-                                         BuildCase{"C", 99, 99999, framed("C99;99999;")},
-                                         BuildCase{"C", std::numeric_limits<int32_t>::min(),
-                                                   std::numeric_limits<int32_t>::max(), framed("C00;99999;")}));
+INSTANTIATE_TEST_SUITE_P(
+    Requests, FrameBuild,
+    testing::Values(BuildCase{"G", 3, 0, framed("G03;00000;")}, BuildCase{"V", 0, 0, framed("V00;00000;")},
+                    BuildCase{"C", 2, 32000, framed("C02;32000;")},
+                    BuildCase{"R", 8, 0, framed("R08;00000;")}, BuildCase{"G", -5, 0, framed("G00;00000;")},
+                    BuildCase{"G", 150, 0, framed("G99;00000;")}, BuildCase{"C", 1, -1, framed("C01;00000;")},
+                    BuildCase{"C", 1, 100000, framed("C01;99999;")},
+                    BuildCase{"C", 99, 99999, framed("C99;99999;")},
+                    BuildCase{"C", std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
+                              framed("C00;99999;")}));
 
 TEST(FrameParse, ReadsBackWhatWasBuilt) {
     const auto frame = ControllerFrame::parse(ControllerFrame{"C", 7, 4321}.text());
@@ -48,7 +48,9 @@ TEST(FrameParse, ReadsBackWhatWasBuilt) {
 
 class FrameParseRejects : public testing::TestWithParam<std::string> {};
 
-TEST_P(FrameParseRejects, MalformedFrame) { EXPECT_FALSE(ControllerFrame::parse(GetParam()).has_value()); }
+TEST_P(FrameParseRejects, MalformedFrame) {
+    EXPECT_FALSE(ControllerFrame::parse(GetParam()).has_value());
+}
 
 INSTANTIATE_TEST_SUITE_P(Malformed, FrameParseRejects,
                          testing::Values(std::string(), framed("G03;0000;"), framed("G03;000000;"),
@@ -63,7 +65,9 @@ struct ValueCase {
 
 class FrameValue : public testing::TestWithParam<ValueCase> {};
 
-TEST_P(FrameValue, ReadsTheNumberFromOffsetFive) { EXPECT_EQ(ReadFrameValue(GetParam().reply), GetParam().expected); }
+TEST_P(FrameValue, ReadsTheNumberFromOffsetFive) {
+    EXPECT_EQ(ReadFrameValue(GetParam().reply), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, FrameValue,
@@ -73,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ValueCase{framed("G03;-0001;"), -1}, ValueCase{framed("G03;+0012;"), 12},
                     ValueCase{framed("G03;- 012;"), 0}, ValueCase{framed("G03;-abcd;"), 0},
                     ValueCase{framed("G03;;;;;;;"), 0}, ValueCase{"\x02G03;", 0}, ValueCase{"", 0},
-                    ValueCase{"\x02G03;12", 12}, ValueCase{"xxxxx99999999999", std::numeric_limits<int32_t>::max()},
+                    ValueCase{"\x02G03;12", 12},
+                    ValueCase{"xxxxx99999999999", std::numeric_limits<int32_t>::max()},
                     ValueCase{"xxxxx-2147483648", std::numeric_limits<int32_t>::min()},
                     ValueCase{"xxxxx-99999999999", std::numeric_limits<int32_t>::min()}));
 

@@ -22,7 +22,8 @@ protected:
         setenv("QUEDRIX_HOME", home.path().c_str(), 1);
         std::ofstream cfg(home.file("Quedrix.cfg"), std::ios::binary);
         cfg << "[Ports]\r\n";
-        for (int port = 1; port <= 20; ++port) cfg << "COM" << port << "=" << portPath(port) << "\r\n";
+        for (int port = 1; port <= 20; ++port)
+            cfg << "COM" << port << "=" << portPath(port) << "\r\n";
     }
     void TearDown() override {
         simulators.clear();
@@ -37,7 +38,8 @@ protected:
         options.tickMs = 0;
         options.version = 12;
         options.counters = {1, 2, 125, 4, 5, 6, 7, 8};
-        if (adjust) adjust(options);
+        if (adjust)
+            adjust(options);
         simulators[port] = std::make_unique<SimulatorCore>(options);
         simulators[port]->start();
     }
@@ -81,7 +83,8 @@ TEST_P(CtlCommand, AnswersOnStdout) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, GetParam().out);
     std::string frames;
-    for (const auto& frame : simulators[3]->receivedFrames()) frames += frame.text.substr(1, 9) + " ";
+    for (const auto& frame : simulators[3]->receivedFrames())
+        frames += frame.text.substr(1, 9) + " ";
     EXPECT_EQ(frames, GetParam().frames);
 }
 
@@ -91,10 +94,11 @@ INSTANTIATE_TEST_SUITE_P(
                     CommandCase{"Get", {"--port", "3", "get", "3"}, "3 125\n", "G03;00000 "},
                     CommandCase{"Reset", {"--port", "3", "reset", "2"}, "2 0\n", "R02;00000 "},
                     CommandCase{"Set", {"--port", "3", "set", "2", "32000"}, "2 32000\n", "C02;32000 "},
-                    CommandCase{"GetAll",
-                                {"--port", "3", "get-all"},
-                                "1 1\n2 2\n3 125\n4 4\n5 5\n6 6\n7 7\n8 8\n",
-                                "G01;00000 G02;00000 G03;00000 G04;00000 G05;00000 G06;00000 G07;00000 G08;00000 "},
+                    CommandCase{
+                        "GetAll",
+                        {"--port", "3", "get-all"},
+                        "1 1\n2 2\n3 125\n4 4\n5 5\n6 6\n7 7\n8 8\n",
+                        "G01;00000 G02;00000 G03;00000 G04;00000 G05;00000 G06;00000 G07;00000 G08;00000 "},
                     CommandCase{"FindsThePortFirst", {"get", "3"}, "3 125\n", "V00;00000 G03;00000 "}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -127,14 +131,14 @@ TEST_P(CtlUsage, BadUsageExitsWithTwoAndTouchesNoPort) {
 
 INSTANTIATE_TEST_SUITE_P(
     Malformed, CtlUsage,
-    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"frobnicate"},
-                    std::vector<std::string>{"get"}, std::vector<std::string>{"get", "9"},
-                    std::vector<std::string>{"get", "0"}, std::vector<std::string>{"get", "x"},
-                    std::vector<std::string>{"get", "3", "4"}, std::vector<std::string>{"set", "1"},
-                    std::vector<std::string>{"set", "1", "100000"}, std::vector<std::string>{"set", "1", "-1"},
-                    std::vector<std::string>{"--port", "21", "version"},
-                    std::vector<std::string>{"--port", "0", "version"}, std::vector<std::string>{"--port", "3"},
-                    std::vector<std::string>{"--port", "3", "scan"}, std::vector<std::string>{"version", "extra"}));
+    testing::Values(
+        std::vector<std::string>{}, std::vector<std::string>{"frobnicate"}, std::vector<std::string>{"get"},
+        std::vector<std::string>{"get", "9"}, std::vector<std::string>{"get", "0"},
+        std::vector<std::string>{"get", "x"}, std::vector<std::string>{"get", "3", "4"},
+        std::vector<std::string>{"set", "1"}, std::vector<std::string>{"set", "1", "100000"},
+        std::vector<std::string>{"set", "1", "-1"}, std::vector<std::string>{"--port", "21", "version"},
+        std::vector<std::string>{"--port", "0", "version"}, std::vector<std::string>{"--port", "3"},
+        std::vector<std::string>{"--port", "3", "scan"}, std::vector<std::string>{"version", "extra"}));
 
 TEST_F(Ctl, ConfigCommandsReachTheConfigurationFile) {
     const auto set = ctl({"config", "set", "Tariff", "Peak", "0,75"});

@@ -14,7 +14,8 @@ public:
     using Clock = std::chrono::steady_clock;
 
     explicit RawPort(const std::string& path) : m_fd(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
-        if (m_fd < 0) throw std::runtime_error("cannot open " + path);
+        if (m_fd < 0)
+            throw std::runtime_error("cannot open " + path);
         termios raw{};
         tcgetattr(m_fd, &raw);
         cfmakeraw(&raw);
@@ -35,12 +36,15 @@ public:
         std::string got;
         while (got.size() < count) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() < 0) break;
+            if (left.count() < 0)
+                break;
             pollfd p{m_fd, POLLIN, 0};
-            if (poll(&p, 1, static_cast<int>(left.count()) + 1) <= 0) continue;
+            if (poll(&p, 1, static_cast<int>(left.count()) + 1) <= 0)
+                continue;
             char buffer[64];
             const ssize_t n = read(m_fd, buffer, std::min(sizeof buffer, count - got.size()));
-            if (n > 0) got.append(buffer, static_cast<std::size_t>(n));
+            if (n > 0)
+                got.append(buffer, static_cast<std::size_t>(n));
         }
         return got;
     }

@@ -55,7 +55,8 @@ TEST_F(SimControllerTest, TablesOutsideOneToEightAnswerZeroAndChangeNothing) {
         EXPECT_EQ(valueOf(controller.answer(request("G", table), t0)), 0);
     }
     for (int32_t table = 1; table <= 8; ++table)
-        EXPECT_EQ(controller.counter(table, t0), (std::array<int32_t, 8>{3725, 250, 0, 4, 5, 6, 7, 8})[table - 1]);
+        EXPECT_EQ(controller.counter(table, t0),
+                  (std::array<int32_t, 8>{3725, 250, 0, 4, 5, 6, 7, 8})[table - 1]);
 }
 
 TEST_F(SimControllerTest, UnknownCommandsGetNoReply) {

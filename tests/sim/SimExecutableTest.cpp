@@ -39,7 +39,8 @@ TEST(SimProgram, ServesOnItsLinkLogsAndCleansUpOnSigterm) {
     TempDirectory folder;
     const std::string link = folder.file("COM2");
     const std::string log = folder.file("frames.log");
-    ChildProcess sim({kSim, "--link", link, "--log", log, "--version", "77", "--counters", "5,6", "--baud", "0"});
+    ChildProcess sim(
+        {kSim, "--link", link, "--log", log, "--version", "77", "--counters", "5,6", "--baud", "0"});
     const std::string slave = sim.readLine(5s);
     ASSERT_FALSE(slave.empty()) << sim.err();
     EXPECT_EQ(std::filesystem::read_symlink(link), slave);
@@ -56,7 +57,8 @@ TEST(SimProgram, ServesOnItsLinkLogsAndCleansUpOnSigterm) {
     std::ifstream frames(log);
     std::string line;
     int lines = 0;
-    while (std::getline(frames, line)) ++lines;
+    while (std::getline(frames, line))
+        ++lines;
     EXPECT_EQ(lines, 2);
 }
 

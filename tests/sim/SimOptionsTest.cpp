@@ -28,10 +28,32 @@ TEST(SimOptionsParse, DefaultsAreAPlainControllerAt115200) {
 }
 
 TEST(SimOptionsParse, EveryFlag) {
-    const SimOptions o = parsed({"--link", "/tmp/x/COM3", "--version", "12", "--counters", "3725,250,0", "--tick-ms",
-                                 "50", "--baud", "0", "--silent", "--silent-table", "4", "--silent-table", "6",
-                                 "--noise", "3", "--short", "--bad-value", "--reply-delay", "250", "--split",
-                                 "--ignore-first", "2", "--log", "/tmp/x/log"});
+    const SimOptions o = parsed({"--link",
+                                 "/tmp/x/COM3",
+                                 "--version",
+                                 "12",
+                                 "--counters",
+                                 "3725,250,0",
+                                 "--tick-ms",
+                                 "50",
+                                 "--baud",
+                                 "0",
+                                 "--silent",
+                                 "--silent-table",
+                                 "4",
+                                 "--silent-table",
+                                 "6",
+                                 "--noise",
+                                 "3",
+                                 "--short",
+                                 "--bad-value",
+                                 "--reply-delay",
+                                 "250",
+                                 "--split",
+                                 "--ignore-first",
+                                 "2",
+                                 "--log",
+                                 "/tmp/x/log"});
     EXPECT_EQ(o.link, "/tmp/x/COM3");
     EXPECT_EQ(o.version, 12);
     EXPECT_EQ(o.counters, (std::array<int32_t, 8>{3725, 250, 0, 0, 0, 0, 0, 0}));
@@ -56,9 +78,9 @@ TEST(SimOptionsParse, EightCountersFillEveryTable) {
 TEST(SimOptionsParse, HelpIsRecognised) {
     EXPECT_TRUE(ParseSimOptions({"--version", "3", "--help"}).help);
     const std::string usage = SimUsage();
-    for (const char* flag : {"--link", "--version", "--counters", "--tick-ms", "--baud", "--log", "--silent ",
-                             "--silent-table", "--noise", "--short", "--bad-value", "--reply-delay", "--split",
-                             "--ignore-first", "--help"})
+    for (const char* flag :
+         {"--link", "--version", "--counters", "--tick-ms", "--baud", "--log", "--silent ", "--silent-table",
+          "--noise", "--short", "--bad-value", "--reply-delay", "--split", "--ignore-first", "--help"})
         EXPECT_NE(usage.find(flag), std::string::npos) << flag;
 }
 
@@ -78,9 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<std::string>{"--version", "12x"}, std::vector<std::string>{"--version", "-1"},
                     std::vector<std::string>{"--version", "100000"}, std::vector<std::string>{"--baud", ""},
                     std::vector<std::string>{"--counters", "1,2,3,4,5,6,7,8,9"},
-                    std::vector<std::string>{"--counters", "1,,3"}, std::vector<std::string>{"--counters", "1,2,"},
+                    std::vector<std::string>{"--counters", "1,,3"},
+                    std::vector<std::string>{"--counters", "1,2,"},
                     std::vector<std::string>{"--counters", "100000"},
-                    std::vector<std::string>{"--silent-table", "100"}, std::vector<std::string>{"--noise", " 3"},
-                    std::vector<std::string>{"--link", ""}, std::vector<std::string>{"--tick-ms", "-5"}));
+                    std::vector<std::string>{"--silent-table", "100"},
+                    std::vector<std::string>{"--noise", " 3"}, std::vector<std::string>{"--link", ""},
+                    std::vector<std::string>{"--tick-ms", "-5"}));
 
 } // namespace

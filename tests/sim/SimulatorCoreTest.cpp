@@ -1,6 +1,6 @@
 // The simulator on its pseudo-terminal: replies, line timing, injected faults, the log, the link.
-#include "RawPort.h"
 #include "SimulatorCore.h"
+#include "RawPort.h"
 #include "TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,9 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-std::string framed(const std::string& inner) { return "\x02" + inner + "\x03"; }
+std::string framed(const std::string& inner) {
+    return "\x02" + inner + "\x03";
+}
 
 class Simulator : public testing::Test {
 protected:
@@ -27,7 +29,8 @@ protected:
         options.tickMs = 0;
         options.counters = {1, 2, 125, 4, 5, 6, 7, 8};
         options.version = 12;
-        if (adjust) adjust(options);
+        if (adjust)
+            adjust(options);
         m_simulator = std::make_unique<SimulatorCore>(options);
         m_simulator->start();
         return *m_simulator;
@@ -92,13 +95,14 @@ TEST_P(SimulatorFault, ShapesTheReply) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SimulatorFault,
-    testing::Values(FaultCase{"Silent", [](SimOptions& o) { o.silent = true; }, ""},
-                    FaultCase{"SilentTable", [](SimOptions& o) { o.silentTables = {3}; }, ""},
-                    FaultCase{"OtherTableSilent", [](SimOptions& o) { o.silentTables = {4}; }, framed("G03;00125;")},
-                    FaultCase{"Noise", [](SimOptions& o) { o.noise = 5; }, "#\x03\xff~#" + framed("G03;00125;")},
-                    FaultCase{"Short", [](SimOptions& o) { o.shortReply = true; }, "\x02G03;00125;"},
-                    FaultCase{"BadValue", [](SimOptions& o) { o.badValue = true; }, framed("G03;00abc;")},
-                    FaultCase{"IgnoreFirst", [](SimOptions& o) { o.ignoreFirst = 1; }, ""}),
+    testing::Values(
+        FaultCase{"Silent", [](SimOptions& o) { o.silent = true; }, ""},
+        FaultCase{"SilentTable", [](SimOptions& o) { o.silentTables = {3}; }, ""},
+        FaultCase{"OtherTableSilent", [](SimOptions& o) { o.silentTables = {4}; }, framed("G03;00125;")},
+        FaultCase{"Noise", [](SimOptions& o) { o.noise = 5; }, "#\x03\xff~#" + framed("G03;00125;")},
+        FaultCase{"Short", [](SimOptions& o) { o.shortReply = true; }, "\x02G03;00125;"},
+        FaultCase{"BadValue", [](SimOptions& o) { o.badValue = true; }, framed("G03;00abc;")},
+        FaultCase{"IgnoreFirst", [](SimOptions& o) { o.ignoreFirst = 1; }, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Simulator, IgnoreFirstLeavesExactlyThatManyFramesUnanswered) {
@@ -163,7 +167,8 @@ TEST_F(Simulator, LogHasOneTimestampedLinePerFrame) {
     std::vector<std::pair<double, std::string>> lines;
     double stamp = 0;
     std::string rest;
-    while (log >> stamp && std::getline(log, rest)) lines.emplace_back(stamp, rest);
+    while (log >> stamp && std::getline(log, rest))
+        lines.emplace_back(stamp, rest);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].second, " <STX>G03;00000;<ETX>");
     EXPECT_EQ(lines[1].second, " <STX>C02;32000;<ETX>");

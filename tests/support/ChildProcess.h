@@ -21,15 +21,18 @@ public:
     // Starts the program with the test's environment; stdin is /dev/null.
     explicit ChildProcess(const std::vector<std::string>& argv) {
         int out[2], err[2];
-        if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
+        if (pipe(out) != 0 || pipe(err) != 0)
+            throw std::runtime_error("pipe failed");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&actions, out[1], 1);
         posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        for (int fd : {out[0], out[1], err[0], err[1]}) posix_spawn_file_actions_addclose(&actions, fd);
+        for (int fd : {out[0], out[1], err[0], err[1]})
+            posix_spawn_file_actions_addclose(&actions, fd);
         std::vector<char*> args;
-        for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
         const int failed = posix_spawn(&m_pid, args[0], &actions, nullptr, args.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
@@ -37,7 +40,8 @@ public:
         close(err[1]);
         m_out = out[0];
         m_err = err[0];
-        if (failed != 0) throw std::runtime_error("cannot start " + argv[0]);
+        if (failed != 0)
+            throw std::runtime_error("cannot start " + argv[0]);
     }
 
     ~ChildProcess() {
@@ -55,10 +59,12 @@ public:
     std::string readLine(std::chrono::milliseconds within) {
         const Clock::time_point deadline = Clock::now() + within;
         while (m_stdout.find('\n') == std::string::npos && Clock::now() < deadline) {
-            if (!pump(deadline)) break;
+            if (!pump(deadline))
+                break;
         }
         const std::size_t end = m_stdout.find('\n');
-        if (end == std::string::npos) return "";
+        if (end == std::string::npos)
+            return "";
         const std::string line = m_stdout.substr(0, end);
         m_stdout.erase(0, end + 1);
         return line;
@@ -72,7 +78,8 @@ public:
         const Clock::time_point deadline = Clock::now() + within;
         while (pump(deadline)) {
         }
-        if (Clock::now() >= deadline) kill(m_pid, SIGKILL);
+        if (Clock::now() >= deadline)
+            kill(m_pid, SIGKILL);
         int status = 0;
         waitpid(m_pid, &status, 0);
         m_pid = -1;
@@ -97,20 +104,26 @@ private:
     // Reads what is there; false once both pipes are closed or the deadline passed.
     bool pump(Clock::time_point deadline) {
         pollfd fds[2] = {{m_outClosed ? -1 : m_out, POLLIN, 0}, {m_errClosed ? -1 : m_err, POLLIN, 0}};
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0 || (m_outClosed && m_errClosed)) return false;
-        if (poll(fds, 2, static_cast<int>(left)) <= 0) return false;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || (m_outClosed && m_errClosed))
+            return false;
+        if (poll(fds, 2, static_cast<int>(left)) <= 0)
+            return false;
         readInto(fds[0], m_out, m_stdout, m_outClosed);
         readInto(fds[1], m_err, m_stderr, m_errClosed);
         return !(m_outClosed && m_errClosed);
     }
 
     static void readInto(const pollfd& p, int fd, std::string& text, bool& closed) {
-        if (closed || p.revents == 0) return;
+        if (closed || p.revents == 0)
+            return;
         char buffer[4096];
         const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n > 0) text.append(buffer, static_cast<std::size_t>(n));
-        else closed = true;
+        if (n > 0)
+            text.append(buffer, static_cast<std::size_t>(n));
+        else
+            closed = true;
     }
 
     pid_t m_pid = -1;

@@ -41,7 +41,8 @@ public:
     // The frames one simulator has received, as text.
     std::vector<std::string> frames(int port) const {
         std::vector<std::string> texts;
-        for (const auto& frame : m_simulators.at(port)->receivedFrames()) texts.push_back(frame.text);
+        for (const auto& frame : m_simulators.at(port)->receivedFrames())
+            texts.push_back(frame.text);
         return texts;
     }
 

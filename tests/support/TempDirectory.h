@@ -10,7 +10,8 @@ class TempDirectory {
 public:
     TempDirectory() {
         std::string pattern = (std::filesystem::temp_directory_path() / "quedrix-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
         m_path = pattern;
     }
     ~TempDirectory() {
