@@ -56,8 +56,11 @@ app=$!
 pids+=($app)
 
 requests() { grep -c "<STX>$1" "$out/frames.log" 2>/dev/null || true; }
+# at_least COMMAND N: at least N requests of that command letter have arrived.
+at_least() { (($(requests "$1") >= $2)); }
+windows_more_than() { (($(xdesktop_visible_windows "$app") > $1)); }
 
-poll_until 30 test "$(requests V)" -ge 1 || fail "no discovery request reached the simulator"
+poll_until 30 at_least V 1 || fail "no discovery request reached the simulator"
 icon=
 find_icon() { icon=$(xdesktop_tray_icon "$app"); }
 poll_until 30 find_icon || fail "the tray icon did not dock in trayer's panel"
@@ -70,7 +73,7 @@ window=
 find_window() { window=$(xdesktop_window_named "$app" 'Zentrovik Quedrix'); }
 poll_until 20 find_window || fail "a double-click on the icon did not show the window"
 # The activation's refresh and the timer's one.
-poll_until 30 test "$(requests G)" -ge 16 || fail "only $(requests G) table requests after the double-click"
+poll_until 30 at_least G 16 || fail "only $(requests G) table requests after the double-click"
 
 import -window root "$out/screen.png"
 import -window "$window" "$out/window.png" || fail "no screenshot of the window"
@@ -84,7 +87,7 @@ done
 before=$(xdesktop_visible_windows "$app")
 read -r x y < <(xdesktop_center "$icon")
 xdotool mousemove --sync "$x" "$y" click 3
-poll_until 10 test "$(xdesktop_visible_windows "$app")" -gt "$before" || fail "a right-click showed no menu"
+poll_until 10 windows_more_than "$before" || fail "a right-click showed no menu"
 sleep 0.3 # a second menu would have appeared by now
 after=$(xdesktop_visible_windows "$app")
 ((after == before + 1)) || fail "$((after - before)) windows appeared on a right-click, expected one menu"

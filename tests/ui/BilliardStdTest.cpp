@@ -112,8 +112,8 @@ TEST_F(BilliardStdTest, IconsComeInThreeColourDepths)
     EXPECT_GT(palette256.colorCount(), 16);
     EXPECT_LE(palette256.colorCount(), 256);
     EXPECT_LE(palette16.colorCount(), 16);
-    EXPECT_EQ(window->Flash1()->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
-              full.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(window->Flash1()->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              full.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 TEST_F(BilliardStdTest, RefreshShowsEachReadingWithItsColour)

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 
+#include "MyButton.h"
 #include "modSysTry.h"
 
 #include <QCursor>
@@ -49,8 +50,8 @@ TEST_F(TrayTest, InstallingPutsTheCaptionAndFlash1IntoTheRecord)
     EXPECT_TRUE(TrayIcon()->isVisible());
     EXPECT_EQ(TrayIcon()->toolTip(), QStringLiteral("Zentrovik Quedrix"));
     EXPECT_EQ(TrayIcon()->contextMenu(), window->mnu_Poppup());
-    EXPECT_EQ(TrayIcon()->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32),
-              window->Flash1()->pixmap().toImage().convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(TrayIcon()->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              window->Flash1()->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
 
     EXPECT_EQ(TrayIconData.cbSize, 504u);
     EXPECT_EQ(TrayIconData.hWnd, window->winId());
