@@ -104,8 +104,12 @@ TEST_F(BilliardStdTest, IconsComeInThreeColourDepths)
     const QImage full(QStringLiteral(":/icons/Flash1.png"));
     const QImage palette256(QStringLiteral(":/icons/Flash2.png"));
     const QImage palette16(QStringLiteral(":/icons/Flash3.png"));
-    for (const QImage* image : {&full, &palette256, &palette16})
+    for (const QImage* image : {&full, &palette256, &palette16}) {
         EXPECT_EQ(image->size(), QSize(16, 16));
+        // Rounded corners see through to the tray; the ball in the middle does not.
+        EXPECT_LT(qAlpha(image->pixel(0, 0)), 64);
+        EXPECT_EQ(qAlpha(image->pixel(8, 8)), 255);
+    }
     EXPECT_TRUE(full.hasAlphaChannel());
     EXPECT_EQ(full.depth(), 32);
     EXPECT_EQ(palette256.format(), QImage::Format_Indexed8);

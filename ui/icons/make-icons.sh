@@ -27,5 +27,9 @@ convert xc:'#000000' xc:'#000080' xc:'#008000' xc:'#008080' xc:'#800000' xc:'#80
     xc:'#808000' xc:'#c0c0c0' xc:'#808080' xc:'#0000ff' xc:'#00ff00' xc:'#00ffff' \
     xc:'#ff0000' xc:'#ff00ff' xc:'#ffff00' xc:'#ffffff' +append "$tmp/qbcolor.png"
 table '#800000' '#008000' '#000000' '#800000' '#ff0000' '#ffffff' '#c0c0c0' '#ffffff' +antialias \
-    | convert - -filter point -resize 16x16 -channel A -threshold 50% +channel -dither None \
-        -remap "$tmp/qbcolor.png" -define png:bit-depth=4 -define png:color-type=3 Flash3.png
+    | convert - -filter point -resize 16x16 PNG32:"$tmp/small.png"
+# Remapping drops transparency: map the colours, then put the corners' 1-bit mask back.
+convert "$tmp/small.png" -alpha extract -threshold 50% "$tmp/mask.png"
+convert "$tmp/small.png" -alpha off -dither None -remap "$tmp/qbcolor.png" "$tmp/colours.png"
+convert "$tmp/colours.png" "$tmp/mask.png" -alpha off -compose CopyOpacity -composite PNG32:- \
+    | convert - -define png:bit-depth=4 PNG8:Flash3.png
