@@ -21,7 +21,9 @@ int usage(std::ostream& err) {
 
 } // namespace
 
-int RunConfigCommand(const std::vector<std::string>& args) { return RunConfigCommand(args, std::cout, std::cerr); }
+int RunConfigCommand(const std::vector<std::string>& args) {
+    return RunConfigCommand(args, std::cout, std::cerr);
+}
 
 int RunConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || (args[0] != "get" && args[0] != "set"))

@@ -76,7 +76,9 @@ void SetTrayTip(const std::string& caption) {
     std::memcpy(trayTipField.data(), text.data(), std::min(text.size(), trayTipField.size()));
 }
 
-const std::array<char, kTrayTipFieldSize>& TrayTipField() { return trayTipField; }
+const std::array<char, kTrayTipFieldSize>& TrayTipField() {
+    return trayTipField;
+}
 
 std::string TrayTip() {
     const std::string_view field(trayTipField.data(), trayTipField.size() - 1);

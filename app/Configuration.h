@@ -2,13 +2,14 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 struct AppConfigRecord {
-    std::string CfgFile;  // full path of Quedrix.cfg
-    std::string Language; // two-letter user-interface language code; also CurrentLanguageCode
-    double Peak = 0;      // price per minute inside the peak period
-    double OffPeak = 0;   // price per minute outside it
+    std::string CfgFile;   // full path of Quedrix.cfg
+    std::string Language;  // two-letter user-interface language code; also CurrentLanguageCode
+    double Peak = 0;       // price per minute inside the peak period
+    double OffPeak = 0;    // price per minute outside it
     std::string StartTime; // first minute of the peak period, "HH:MM", kept as text
     std::string EndTime;   // last minute of the peak period, "HH:MM", kept as text
 };

@@ -21,10 +21,4 @@ TEST(AppFolderTest, ExecutableFolderOtherwise) {
     EXPECT_EQ(AppFilePath("Error.log"), (exe.parent_path() / "Error.log").string());
 }
 
-TEST(AppFolderTest, EmptyHomeVariableCountsAsUnset) {
-    ScopedEnv home("QUEDRIX_HOME", "");
-    EXPECT_NE(AppFolder(), "");
-    EXPECT_NE(AppFolder(), ".");
-}
-
 } // namespace

@@ -19,6 +19,10 @@ struct ConversionCase {
     const char* eightBit;
 };
 
+void PrintTo(const ConversionCase& c, std::ostream* os) {
+    *os << c.codePage << " " << c.utf8;
+}
+
 class CodePageConversionTest : public ::testing::TestWithParam<ConversionCase> {};
 
 TEST_P(CodePageConversionTest, ConvertsOrMarksWithQuestionMark) {
@@ -30,13 +34,11 @@ TEST_P(CodePageConversionTest, ConvertsOrMarksWithQuestionMark) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CodePageConversionTest,
     ::testing::Values(ConversionCase{"1251", "Изход", "\xC8\xE7\xF5\xEE\xE4"},
-                      ConversionCase{"1251", "a中b", "a?b"},          // no such character in the page
+                      ConversionCase{"1251", "a中b", "a?b"}, // no such character in the page
                       ConversionCase{"1251", "café", "caf?"},
-                      ConversionCase{"1251", "x\xFFy\xC3", "x?y"},      // malformed, then cut short
-                      ConversionCase{"1252", "café", "caf\xE9"},
-                      ConversionCase{"1252", "Маса", "????"},
-                      ConversionCase{"UTF-8", "Маса", "Маса"},
-                      ConversionCase{"KOI8-R", "Я", "\xF1"}));
+                      ConversionCase{"1251", "x\xFFy\xC3", "x?y"}, // malformed, then cut short
+                      ConversionCase{"1252", "café", "caf\xE9"}, ConversionCase{"1252", "Маса", "????"},
+                      ConversionCase{"UTF-8", "Маса", "Маса"}, ConversionCase{"KOI8-R", "Я", "\xF1"}));
 
 TEST(CodePageTest, UndefinedBytesReadAsQuestionMark) {
     const auto page = CodePage::open("1251");

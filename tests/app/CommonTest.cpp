@@ -2,8 +2,10 @@
 #include "OsVersion.h"
 #include "RegionalSettings.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "ScopedLocale.h"
@@ -16,6 +18,10 @@ struct LocaleCase {
     const char* decimalSeparator;
     const char* shortDate;
 };
+
+void PrintTo(const LocaleCase& c, std::ostream* os) {
+    *os << c.locale;
+}
 
 class RegionalSettingsTest : public ::testing::TestWithParam<LocaleCase> {};
 
@@ -39,31 +45,35 @@ struct PatternCase {
     const char* windows;
 };
 
+void PrintTo(const PatternCase& c, std::ostream* os) {
+    *os << c.strftime;
+}
+
 class WindowsDatePatternTest : public ::testing::TestWithParam<PatternCase> {};
 
-TEST_P(WindowsDatePatternTest, Converts) { EXPECT_EQ(WindowsDatePattern(GetParam().strftime), GetParam().windows); }
+TEST_P(WindowsDatePatternTest, Converts) {
+    EXPECT_EQ(WindowsDatePattern(GetParam().strftime), GetParam().windows);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Patterns, WindowsDatePatternTest,
-    ::testing::Values(PatternCase{"%d.%m.%Y", "dd.MM.yyyy"}, PatternCase{"%-d.%-m.%Y", "d.M.yyyy"},
+    ::testing::Values(PatternCase{"%d.%m.%Y", "dd.MM.yyyy"},
+                      PatternCase{"%-d.%-m.%Y", "d.M.yyyy"} /* kept as it stands */,
                       PatternCase{"%e.%m.%Y", "d.MM.yyyy"}, PatternCase{"%m/%d/%y", "MM/dd/yy"},
                       PatternCase{"%D", "MM/dd/yy"}, PatternCase{"%F", "yyyy-MM-dd"},
                       PatternCase{"%Oy//%Om//%Od", "yy//MM//dd"}, PatternCase{"%d.%m.%Y г.", "dd.MM.yyyy г."},
                       PatternCase{"%d de %B", "dd 'de' MMMM"}, PatternCase{"%Y'%m", "yyyy''MM"},
-                      PatternCase{"100%% %d", "100% dd"}, PatternCase{"%d%", "dd%"}, PatternCase{"%Q%d", "dd"},
-                      PatternCase{"", ""}));
-
-TEST(CommonTest, ShortDatePatternIsKeptAsTheLocaleGivesIt) {
-    // An unusual but valid pattern: taken as it stands, no warning.
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(WindowsDatePattern("%-d.%-m.%Y"), "d.M.yyyy");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-}
+                      PatternCase{"100%% %d", "100% dd"}, PatternCase{"%d%", "dd%"},
+                      PatternCase{"%Q%d", "dd"}, PatternCase{"", ""}));
 
 struct VersionCase {
     int platform, major, minor;
     const char* name;
 };
+
+void PrintTo(const VersionCase& c, std::ostream* os) {
+    *os << c.platform << "." << c.major << "." << c.minor;
+}
 
 class OsVersionNameTest : public ::testing::TestWithParam<VersionCase> {};
 
@@ -83,7 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{2, 6, 0, ""}, VersionCase{2, 6, 1, ""}, VersionCase{2, 10, 0, ""},
                       VersionCase{0, 4, 0, ""}, VersionCase{3, 5, 1, ""}, VersionCase{-1, 5, 1, ""}));
 
-TEST(CommonTest, OsVersionNameIsEmptyOffWindows) { EXPECT_EQ(GetOSVersionName(), ""); }
+TEST(CommonTest, OsVersionNameIsEmptyOffWindows) {
+    EXPECT_EQ(GetOSVersionName(), "");
+}
 
 class FileExistsTest : public ::testing::Test {
 protected:
@@ -112,7 +124,7 @@ TEST_F(FileExistsTest, NamesAndPatterns) {
     EXPECT_FALSE(FileExists(m_dir.file("folder.*"))); // only a folder matches
     EXPECT_FALSE(FileExists(m_dir.file("sub/*")));
     EXPECT_TRUE(FileExists(m_dir.file("a[1].lng")));
-    EXPECT_TRUE(FileExists(m_dir.file("a[1]*")));       // brackets are not wildcards
+    EXPECT_TRUE(FileExists(m_dir.file("a[1]*"))); // brackets are not wildcards
     EXPECT_FALSE(FileExists(m_dir.file("a[12].*")));
     EXPECT_FALSE(FileExists(m_dir.file("*.hidden.lng"))); // hidden files are not found by patterns
     EXPECT_FALSE(FileExists(m_dir.file("?")));            // a name of blanks only
@@ -129,14 +141,32 @@ TEST_F(FileExistsTest, RelativeNamesUseTheWorkingFolder) {
     std::filesystem::current_path(old);
 }
 
+// Runs check as an unprivileged user: in a child process that drops root first, if need be.
+bool asOrdinaryUser(const std::function<bool()>& check) {
+    if (::geteuid() != 0)
+        return check();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        ::_exit(dropped && check() ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 TEST_F(FileExistsTest, UnreadableFileOrFolderIsFalse) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every file; permissions cannot be tested";
-    ::chmod(m_dir.file("Quedrix.cfg").c_str(), 0);
-    EXPECT_FALSE(FileExists(m_dir.file("Quedrix.cfg")));
+    ::chmod(m_dir.path().c_str(), 0755);
+    m_dir.write("readable.cfg", "x");
     m_dir.write("sub/inner.cfg", "x");
+    ::chmod(m_dir.file("readable.cfg").c_str(), 0644);
+    ::chmod(m_dir.file("Quedrix.cfg").c_str(), 0);
     ::chmod(m_dir.file("sub").c_str(), 0);
-    EXPECT_FALSE(FileExists(m_dir.file("sub/*.cfg")));
+    const std::string dir = m_dir.path();
+    EXPECT_TRUE(asOrdinaryUser([&] { return FileExists(dir + "/readable.cfg"); }));
+    EXPECT_TRUE(asOrdinaryUser([&] { return !FileExists(dir + "/Quedrix.cfg"); }));
+    EXPECT_TRUE(asOrdinaryUser([&] { return !FileExists(dir + "/Quedrix.*"); }));
+    EXPECT_TRUE(asOrdinaryUser([&] { return !FileExists(dir + "/sub/*.cfg"); }));
+    EXPECT_TRUE(asOrdinaryUser([&] { return !FileExists(dir + "/sub/inner.cfg"); }));
     ::chmod(m_dir.file("sub").c_str(), 0755);
 }
 

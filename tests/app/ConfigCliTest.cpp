@@ -60,6 +60,10 @@ struct Refused {
     std::vector<std::string> args;
 };
 
+void PrintTo(const Refused& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ConfigCliRefusalTest : public ConfigCliTest, public ::testing::WithParamInterface<Refused> {};
 
 TEST_P(ConfigCliRefusalTest, RefusedWriteExitsOneWithReason) {
@@ -78,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"CannotWrite", {"set", "--file", "/nonexistent-folder/q.cfg", "A", "k", "v"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class ConfigCliUsageTest : public ConfigCliTest, public ::testing::WithParamInterface<std::vector<std::string>> {};
+class ConfigCliUsageTest : public ConfigCliTest,
+                           public ::testing::WithParamInterface<std::vector<std::string>> {};
 
 TEST_P(ConfigCliUsageTest, BadUsageExitsTwo) {
     EXPECT_EQ(run(GetParam()), 2);
@@ -88,7 +93,8 @@ TEST_P(ConfigCliUsageTest, BadUsageExitsTwo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Args, ConfigCliUsageTest,
-                         ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"delete", "A", "k"},
+                         ::testing::Values(std::vector<std::string>{},
+                                           std::vector<std::string>{"delete", "A", "k"},
                                            std::vector<std::string>{"get", "A"},
                                            std::vector<std::string>{"get", "A", "k", "extra"},
                                            std::vector<std::string>{"set", "A", "k"},

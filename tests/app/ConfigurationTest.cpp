@@ -72,6 +72,10 @@ struct RateCase {
     double expected; // -1: the step fails and Peak keeps -1
 };
 
+void PrintTo(const RateCase& c, std::ostream* os) {
+    *os << c.locale << " " << c.text;
+}
+
 class RateTest : public ConfigurationTest, public ::testing::WithParamInterface<RateCase> {};
 
 TEST_P(RateTest, ReadInTheRegionalNumberFormat) {
@@ -81,13 +85,15 @@ TEST_P(RateTest, ReadInTheRegionalNumberFormat) {
     EXPECT_DOUBLE_EQ(AppConfig.Peak, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rates, RateTest,
-    ::testing::Values(RateCase{"bg_BG.UTF-8", "0,50", 0.5}, RateCase{"bg_BG.UTF-8", "0.50", -1},
-                      RateCase{"de_DE.UTF-8", "1,25", 1.25}, RateCase{"C", "0.50", 0.5}, RateCase{"C", "0,50", -1},
-                      RateCase{"C", "", -1}, RateCase{"C", "12", 12}, RateCase{"C", "0x10", -1},
-                      RateCase{"C", "inf", -1}, RateCase{"C", "nan", -1}, RateCase{"C", "1e999", -1},
-                      RateCase{"C", "1.5abc", -1}, RateCase{"C", "\"2.5\"", 2.5}));
+INSTANTIATE_TEST_SUITE_P(Rates, RateTest,
+                         ::testing::Values(RateCase{"bg_BG.UTF-8", "0,50", 0.5},
+                                           RateCase{"bg_BG.UTF-8", "0.50", -1},
+                                           RateCase{"de_DE.UTF-8", "1,25", 1.25}, RateCase{"C", "0.50", 0.5},
+                                           RateCase{"C", "0,50", -1}, RateCase{"C", "", -1},
+                                           RateCase{"C", "12", 12}, RateCase{"C", "0x10", -1},
+                                           RateCase{"C", "inf", -1}, RateCase{"C", "nan", -1},
+                                           RateCase{"C", "1e999", -1}, RateCase{"C", "1.5abc", -1},
+                                           RateCase{"C", "\"2.5\"", 2.5}));
 
 class TrayTipTest : public ::testing::TestWithParam<std::size_t> {};
 

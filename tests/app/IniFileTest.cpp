@@ -1,5 +1,5 @@
-#include "Common.h"
 #include "IniFile.h"
+#include "Common.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -100,6 +100,10 @@ struct Forgery {
     const char* value;
 };
 
+void PrintTo(const Forgery& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class IniForgeryTest : public IniFileTest, public ::testing::WithParamInterface<Forgery> {};
 
 TEST_P(IniForgeryTest, RefusedWithReasonAndFileUntouched) {
@@ -150,6 +154,14 @@ TEST_F(IniFileTest, ReplacementKeepsPermissionsAndLeavesNoTemporaryFile) {
     for (const auto& entry : std::filesystem::directory_iterator(m_dir.path()))
         EXPECT_TRUE(entry.path().filename() == "Quedrix.cfg" || entry.path().filename() == "Quedrix.cfg.lock")
             << entry.path();
+}
+
+TEST_F(IniFileTest, LinkedFileIsReplacedAndTheLinkKept) {
+    m_dir.write("real.cfg", "[A]\r\nk=1\r\n");
+    std::filesystem::create_symlink(m_dir.file("real.cfg"), m_cfg);
+    WriteIniValue("A", "k", "2", m_cfg);
+    EXPECT_TRUE(std::filesystem::is_symlink(m_cfg));
+    EXPECT_EQ(m_dir.read("real.cfg"), "[A]\r\nk=2\r\n");
 }
 
 TEST_F(IniFileTest, NamesAndValuesGoThroughTheCodePage) {

@@ -78,8 +78,8 @@ public:
     std::string section() { return randomCase(kSections[pick(std::size(kSections))]); }
     std::string key() { return randomCase(kKeys[pick(std::size(kKeys))]); }
     std::string value() {
-        static const char* const alphabet[] = {"a", "b", "Z", "0", "9", " ", ",", ".", "=", ";", "'", "\"", "[", "]",
-                                               "Ж", "ё", ":"};
+        static const char* const alphabet[] = {"a", "b", "Z",  "0", "9", " ", ",", ".", "=",
+                                               ";", "'", "\"", "[", "]", "Ж", "ё", ":"};
         std::string v;
         for (std::size_t n = pick(12); n > 0; --n)
             v += alphabet[pick(std::size(alphabet))];
@@ -115,8 +115,8 @@ public:
 
 private:
     static constexpr const char* kSections[] = {"Tariff", "Languages", "Language", "Ports", "Extra", "Цени"};
-    static constexpr const char* kKeys[] = {"Peak", "OffPeak", "lng1", "cap1", "Counter", "Value", "COM1", "x",
-                                            "Цена"};
+    static constexpr const char* kKeys[] = {"Peak",  "OffPeak", "lng1", "cap1", "Counter",
+                                            "Value", "COM1",    "x",    "Цена"};
 
     std::string randomCase(std::string s) {
         for (char& c : s)
@@ -190,7 +190,8 @@ TEST(IniRandomTest, WritesAndReadsFollowTheModel) {
             if (random.chance(50)) {
                 const auto s = model.find(fold(section));
                 const bool present = s != model.end() && s->second.contains(fold(key));
-                EXPECT_EQ(ReadIniValue(section, key, cfg, 255), present ? unquote(s->second.at(fold(key))) : "")
+                EXPECT_EQ(ReadIniValue(section, key, cfg, 255),
+                          present ? unquote(s->second.at(fold(key))) : "")
                     << section << "/" << key;
                 continue;
             }
@@ -203,8 +204,8 @@ TEST(IniRandomTest, WritesAndReadsFollowTheModel) {
                                std::all_of(key.begin(), key.end(), [](char c) { return c > 0; }) &&
                                std::all_of(value.begin(), value.end(), [](char c) { return c > 0; });
             if (ascii)
-                expectOnlyTheWrittenLineChanged(before, splitLines(dir.read("Quedrix.cfg")), model, section, key,
-                                                value);
+                expectOnlyTheWrittenLineChanged(before, splitLines(dir.read("Quedrix.cfg")), model, section,
+                                                key, value);
             model[fold(section)][fold(key)] = value;
         }
         for (const auto& [section, keys] : model)

@@ -21,7 +21,7 @@ private:
 };
 
 // Skips the test with a clear message when the locale is not installed (scripts/setup-deps.sh makes it).
-#define USE_LOCALE_OR_SKIP(var, name)                                                                       \
-    ScopedLocale var(name);                                                                                 \
-    if (!var.ok())                                                                                          \
+#define USE_LOCALE_OR_SKIP(var, name)                                                                        \
+    ScopedLocale var(name);                                                                                  \
+    if (!var.ok())                                                                                           \
     GTEST_SKIP() << "locale " << name << " is not installed; scripts/setup-deps.sh generates it"
