@@ -66,8 +66,11 @@ std::string iconvNameFor(const std::string& name) {
 } // namespace
 
 std::optional<CodePage> CodePage::open(const std::string& name) {
+    if (name.empty())
+        return std::nullopt; // iconv would take the locale's own code set
     const std::string iconvName = iconvNameFor(name);
-    for (const auto& [to, from] : {std::pair{iconvName, std::string(kUtf8)}, {std::string(kUtf8), iconvName}}) {
+    for (const auto& [to, from] :
+         {std::pair{iconvName, std::string(kUtf8)}, {std::string(kUtf8), iconvName}}) {
         iconv_t cd = iconv_open(to.c_str(), from.c_str());
         if (cd == reinterpret_cast<iconv_t>(-1))
             return std::nullopt;
@@ -102,6 +105,10 @@ CodePage CodePage::active() {
     return lastPage;
 }
 
-std::string CodePage::toEightBit(std::string_view utf8) const { return convert(m_iconvName, kUtf8, utf8); }
+std::string CodePage::toEightBit(std::string_view utf8) const {
+    return convert(m_iconvName, kUtf8, utf8);
+}
 
-std::string CodePage::toUtf8(std::string_view eightBit) const { return convert(kUtf8, m_iconvName, eightBit); }
+std::string CodePage::toUtf8(std::string_view eightBit) const {
+    return convert(kUtf8, m_iconvName, eightBit);
+}

@@ -23,7 +23,9 @@ void WriteIniValue(const std::string& section, const std::string& key, long long
     WriteIniValue(section, key, std::to_string(value), filePath);
 }
 
-std::string GetDecimalSeparator() { return UserDecimalSeparator(); }
+std::string GetDecimalSeparator() {
+    return UserDecimalSeparator();
+}
 
 void ReadDateSettings() {
     // The profile hands out at most 24 characters; cut on a character boundary of the UTF-8 text.

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool hasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+bool hasWildcard(const std::string& s) {
+    return s.find_first_of("*?") != std::string::npos;
+}
 
 // Wildcards are '*' and '?' only; every other character, '[' and '\' included, stands for itself.
 std::string fnmatchPattern(const std::string& name) {
@@ -46,7 +48,8 @@ bool FileExists(const std::string& path) {
     const std::string pattern = fnmatchPattern(name);
     bool found = false;
     while (const dirent* entry = ::readdir(dir)) {
-        if (::fnmatch(pattern.c_str(), entry->d_name, FNM_PERIOD) == 0 && isListedFile(folder, entry->d_name)) {
+        if (::fnmatch(pattern.c_str(), entry->d_name, FNM_PERIOD) == 0 &&
+            isListedFile(folder, entry->d_name)) {
             found = true;
             break;
         }

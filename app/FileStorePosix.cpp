@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -59,11 +60,17 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+// A symbolic link is followed, so the file it names is replaced and the link stays a link.
+std::string resolvedPath(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string target = resolved;
+    std::free(resolved);
+    return target;
 }
 
 std::string temporaryNameFor(const std::string& path) {
@@ -94,7 +101,7 @@ std::string writeTemporary(const std::string& path, const std::string& bytes, co
 
 FileStore::ReadResult FileStore::read(const std::string& path) {
     ReadResult result;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)); // a FIFO must not block us
     if (fd.get() < 0) {
         result.exists = errno != ENOENT && errno != ENOTDIR;
         result.ok = !result.exists;
@@ -104,8 +111,12 @@ FileStore::ReadResult FileStore::read(const std::string& path) {
     }
     result.exists = true;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || !readAll(fd.get(), result.bytes)) {
-        result.error = S_ISDIR(st.st_mode) ? path + " is a folder" : systemError("cannot read", path);
+    if (::fstat(fd.get(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        result.error = path + " is not an ordinary file";
+        return result;
+    }
+    if (!readAll(fd.get(), result.bytes)) {
+        result.error = systemError("cannot read", path);
         result.bytes.clear();
         return result;
     }
@@ -113,7 +124,8 @@ FileStore::ReadResult FileStore::read(const std::string& path) {
     return result;
 }
 
-FileStore::ReplaceResult FileStore::replace(const std::string& path, const Edit& edit) {
+FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const Edit& edit) {
+    const std::string path = resolvedPath(linkOrPath);
     const std::string lockPath = path + ".lock";
     Fd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
     if (lock.get() < 0)
@@ -141,8 +153,5 @@ FileStore::ReplaceResult FileStore::replace(const std::string& path, const Edit&
         return {ReplaceStatus::Failed, error};
     }
     // Make the rename itself durable; a failure here no longer endangers the file's contents.
-    Fd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        (void)::fsync(folder.get());
     return {ReplaceStatus::Replaced, ""};
 }

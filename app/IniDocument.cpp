@@ -15,11 +15,13 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
 // "[ name ]" -> "name"; nullopt for any other line. The name runs to the last ']' of the line.
@@ -55,7 +57,9 @@ std::string_view unquote(std::string_view v) {
     return v;
 }
 
-bool hasAny(std::string_view s, std::string_view chars) { return s.find_first_of(chars) != std::string_view::npos; }
+bool hasAny(std::string_view s, std::string_view chars) {
+    return s.find_first_of(chars) != std::string_view::npos;
+}
 
 } // namespace
 
@@ -69,7 +73,8 @@ IniDocument::IniDocument(std::string_view bytes) {
         }
         const bool crLf = bytes[brk] == '\r' && brk + 1 < bytes.size() && bytes[brk + 1] == '\n';
         const std::size_t brkLen = crLf ? 2 : 1;
-        m_lines.push_back({std::string(bytes.substr(pos, brk - pos)), std::string(bytes.substr(brk, brkLen))});
+        m_lines.push_back(
+            {std::string(bytes.substr(pos, brk - pos)), std::string(bytes.substr(brk, brkLen))});
         pos = brk + brkLen;
     }
 }

@@ -19,7 +19,8 @@ std::string IniFile::read(const std::string& section, const std::string& key, st
     return page.toUtf8(value);
 }
 
-IniWriteResult IniFile::write(const std::string& section, const std::string& key, const std::string& value) const {
+IniWriteResult IniFile::write(const std::string& section, const std::string& key,
+                              const std::string& value) const {
     if (const auto reason = IniDocument::refusal(section, key, value))
         return {IniWriteResult::Status::Refused, *reason};
     const CodePage page = CodePage::active();

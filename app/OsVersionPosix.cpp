@@ -1,4 +1,6 @@
 #include "OsVersion.h"
 
 // Not a Windows system: the platform is "other", which has no name.
-OsVersion QueryOsVersion() { return OsVersion{}; }
+OsVersion QueryOsVersion() {
+    return OsVersion{};
+}

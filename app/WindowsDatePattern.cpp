@@ -2,7 +2,9 @@
 
 namespace {
 
-bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 // Windows letters for one strftime conversion; unpadded says a '-' or '_' flag asked for no zero.
 std::string_view windowsLetters(char conversion, bool unpadded) {
@@ -81,12 +83,13 @@ std::string WindowsDatePattern(std::string_view strftimePattern) {
             continue;
         }
         bool unpadded = false;
-        while (i + 1 < strftimePattern.size() && std::string_view("-_0^#").find(strftimePattern[i + 1]) !=
-                                                      std::string_view::npos) {
+        while (i + 1 < strftimePattern.size() &&
+               std::string_view("-_0^#").find(strftimePattern[i + 1]) != std::string_view::npos) {
             unpadded = unpadded || strftimePattern[i + 1] == '-' || strftimePattern[i + 1] == '_';
             ++i;
         }
-        if (i + 1 < strftimePattern.size() && (strftimePattern[i + 1] == 'E' || strftimePattern[i + 1] == 'O'))
+        if (i + 1 < strftimePattern.size() &&
+            (strftimePattern[i + 1] == 'E' || strftimePattern[i + 1] == 'O'))
             ++i;
         if (i + 1 == strftimePattern.size())
             break;

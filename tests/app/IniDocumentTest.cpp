@@ -4,7 +4,8 @@
 
 namespace {
 
-std::string valueOr(const IniDocument& doc, const char* section, const char* key, const char* missing = "<missing>") {
+std::string valueOr(const IniDocument& doc, const char* section, const char* key,
+                    const char* missing = "<missing>") {
     return doc.value(section, key).value_or(missing);
 }
 
@@ -16,6 +17,10 @@ struct ReadCase {
     const char* expected; // "<missing>" when absent
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class IniReadTest : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(IniReadTest, ReadsAsTheRulesSay) {
@@ -25,31 +30,30 @@ TEST_P(IniReadTest, ReadsAsTheRulesSay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, IniReadTest,
-    ::testing::Values(
-        ReadCase{"CrLf", "[A]\r\nk=v\r\n", "A", "k", "v"},
-        ReadCase{"LfOnly", "[A]\nx=1\nk=v\n", "A", "k", "v"},
-        ReadCase{"CrOnly", "[A]\rx=1\rk=v\r", "A", "k", "v"},
-        ReadCase{"NoFinalBreak", "[A]\r\nk=v", "A", "k", "v"},
-        ReadCase{"SpacesAroundSection", "  [ Tariff ]  \r\nPeak=1\r\n", "Tariff", "Peak", "1"},
-        ReadCase{"SpacesAroundEquals", "[T]\r\n\tPeak = 0,50 \r\n", "T", "Peak", "0,50"},
-        ReadCase{"ValueKeepsLaterEquals", "[T]\r\nk=a=b\r\n", "T", "k", "a=b"},
-        ReadCase{"SectionRunsToLastBracket", "[a]b]\r\nk=v\r\n", "a]b", "k", "v"},
-        ReadCase{"BracketLineWithoutCloseIsNoSection", "[A]\r\n[B\r\nk=v\r\n", "A", "k", "v"},
-        ReadCase{"CaseInsensitiveNames", "[tariff]\r\nPEAK=2\r\n", "TaRiFf", "peak", "2"},
-        ReadCase{"NonAsciiComparedExactly", "[A]\r\n\xC4=1\r\n", "A", "\xE4", "<missing>"},
-        ReadCase{"FirstSectionWins", "[A]\r\nx=1\r\n[A]\r\nk=2\r\n", "A", "k", "<missing>"},
-        ReadCase{"FirstKeyWins", "[A]\r\nk=1\r\nK=2\r\n", "A", "k", "1"},
-        ReadCase{"KeyOfNextSectionNotSeen", "[A]\r\n[B]\r\nk=1\r\n", "A", "k", "<missing>"},
-        ReadCase{"LineWithoutEqualsIsNoKey", "[A]\r\nk\r\n", "A", "k", "<missing>"},
-        ReadCase{"CommentIsNoKey", "[A]\r\n;k=1\r\n", "A", ";k", "<missing>"},
-        ReadCase{"LinesBeforeFirstSectionUnread", "k=1\r\n[A]\r\n", "", "k", "<missing>"},
-        ReadCase{"DoubleQuotesRemoved", "[A]\r\nk=\" x \"\r\n", "A", "k", " x "},
-        ReadCase{"SingleQuotesRemoved", "[A]\r\nk='x'\r\n", "A", "k", "x"},
-        ReadCase{"MismatchedQuotesKept", "[A]\r\nk=\"x'\r\n", "A", "k", "\"x'"},
-        ReadCase{"LoneQuoteKept", "[A]\r\nk=\"\r\n", "A", "k", "\""},
-        ReadCase{"EmptyValue", "[A]\r\nk=\r\n", "A", "k", ""},
-        ReadCase{"MissingSection", "[A]\r\nk=1\r\n", "B", "k", "<missing>"},
-        ReadCase{"EmptyFile", "", "A", "k", "<missing>"}),
+    ::testing::Values(ReadCase{"CrLf", "[A]\r\nk=v\r\n", "A", "k", "v"},
+                      ReadCase{"LfOnly", "[A]\nx=1\nk=v\n", "A", "k", "v"},
+                      ReadCase{"CrOnly", "[A]\rx=1\rk=v\r", "A", "k", "v"},
+                      ReadCase{"NoFinalBreak", "[A]\r\nk=v", "A", "k", "v"},
+                      ReadCase{"SpacesAroundSection", "  [ Tariff ]  \r\nPeak=1\r\n", "Tariff", "Peak", "1"},
+                      ReadCase{"SpacesAroundEquals", "[T]\r\n\tPeak = 0,50 \r\n", "T", "Peak", "0,50"},
+                      ReadCase{"ValueKeepsLaterEquals", "[T]\r\nk=a=b\r\n", "T", "k", "a=b"},
+                      ReadCase{"SectionRunsToLastBracket", "[a]b]\r\nk=v\r\n", "a]b", "k", "v"},
+                      ReadCase{"BracketLineWithoutCloseIsNoSection", "[A]\r\n[B\r\nk=v\r\n", "A", "k", "v"},
+                      ReadCase{"CaseInsensitiveNames", "[tariff]\r\nPEAK=2\r\n", "TaRiFf", "peak", "2"},
+                      ReadCase{"NonAsciiComparedExactly", "[A]\r\n\xC4=1\r\n", "A", "\xE4", "<missing>"},
+                      ReadCase{"FirstSectionWins", "[A]\r\nx=1\r\n[A]\r\nk=2\r\n", "A", "k", "<missing>"},
+                      ReadCase{"FirstKeyWins", "[A]\r\nk=1\r\nK=2\r\n", "A", "k", "1"},
+                      ReadCase{"KeyOfNextSectionNotSeen", "[A]\r\n[B]\r\nk=1\r\n", "A", "k", "<missing>"},
+                      ReadCase{"LineWithoutEqualsIsNoKey", "[A]\r\nk\r\n", "A", "k", "<missing>"},
+                      ReadCase{"CommentIsNoKey", "[A]\r\n;k=1\r\n", "A", ";k", "<missing>"},
+                      ReadCase{"LinesBeforeFirstSectionUnread", "k=1\r\n[A]\r\n", "", "k", "<missing>"},
+                      ReadCase{"DoubleQuotesRemoved", "[A]\r\nk=\" x \"\r\n", "A", "k", " x "},
+                      ReadCase{"SingleQuotesRemoved", "[A]\r\nk='x'\r\n", "A", "k", "x"},
+                      ReadCase{"MismatchedQuotesKept", "[A]\r\nk=\"x'\r\n", "A", "k", "\"x'"},
+                      ReadCase{"LoneQuoteKept", "[A]\r\nk=\"\r\n", "A", "k", "\""},
+                      ReadCase{"EmptyValue", "[A]\r\nk=\r\n", "A", "k", ""},
+                      ReadCase{"MissingSection", "[A]\r\nk=1\r\n", "B", "k", "<missing>"},
+                      ReadCase{"EmptyFile", "", "A", "k", "<missing>"}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
 struct WriteCase {
@@ -60,6 +64,10 @@ struct WriteCase {
     const char* value;
     const char* after;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class IniWriteTest : public ::testing::TestWithParam<WriteCase> {};
 
