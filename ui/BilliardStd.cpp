@@ -31,8 +31,8 @@ constexpr int ResetHeight = 435;
 
 } // namespace
 
-BilliardStd::BilliardStd(ControllerFlows& flows, QWidget* parent) : MonitorWindow(StandardLayout, flows, parent)
-{
+BilliardStd::BilliardStd(ControllerFlows& flows, QWidget* parent)
+    : MonitorWindow(StandardLayout, flows, parent) {
     setObjectName(QStringLiteral("BilliardStd"));
     for (int t = 1; t <= TableCount; ++t) {
         auto* button = new MyButton(QStringLiteral("Спиране"), this);
@@ -44,13 +44,11 @@ BilliardStd::BilliardStd(ControllerFlows& flows, QWidget* parent) : MonitorWindo
     }
 }
 
-void BilliardStd::RefreshTables()
-{
+void BilliardStd::RefreshTables() {
     flows().request([this] { refreshPass(); }, ControllerFlows::Kind::Refresh);
 }
 
-void BilliardStd::refreshPass()
-{
+void BilliardStd::refreshPass() {
     if (ControllerPort == 0)
         return;
     OpenControllerPort();
@@ -59,14 +57,12 @@ void BilliardStd::refreshPass()
     CloseControllerPort();
 }
 
-void BilliardStd::Form_Activate()
-{
+void BilliardStd::Form_Activate() {
     RefreshTables();
     MonitorWindow::Form_Activate();
 }
 
-void BilliardStd::btnReset_Click(int table)
-{
+void BilliardStd::btnReset_Click(int table) {
     flows().request([table] {
         OpenControllerPort();
         ResetTableCounter(table);

@@ -6,18 +6,16 @@
 
 constexpr int TwipsPerPixel = 15;
 
-constexpr int TwipsToPixels(int twips)
-{
+constexpr int TwipsToPixels(int twips) {
     return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
 }
 
-inline QRect TwipsRect(int left, int top, int width, int height)
-{
+inline QRect TwipsRect(int left, int top, int width, int height) {
     return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
 }
 
 struct MonitorLayout {
-    int innerWidth;  // the window's inner size
+    int innerWidth; // the window's inner size
     int innerHeight;
     int firstColumnLeft; // column t starts at firstColumnLeft + (t - 1) * columnStep
     int columnStep;

@@ -1,9 +1,9 @@
 #include "MonitorWindow.h"
 
+#include "Configuration.h"
 #include "ControlArray.h"
 #include "ControllerDiscovery.h"
 #include "ControllerFlows.h"
-#include "Configuration.h"
 #include "Hourglass.h"
 #include "MyButton.h"
 #include "modSysTry.h"
@@ -22,8 +22,7 @@ constexpr double StatusFontPoints = 8.25;
 constexpr int FlashSize = 345;
 constexpr int DisplayInfoInterval = 200; // ms
 
-void setBackground(QLabel* label, QBColorIndex colour)
-{
+void setBackground(QLabel* label, QBColorIndex colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, QColor::fromRgb(QBColor(static_cast<int>(colour))));
     label->setPalette(palette);
@@ -32,8 +31,8 @@ void setBackground(QLabel* label, QBColorIndex colour)
 } // namespace
 
 MonitorWindow::MonitorWindow(const MonitorLayout& layout, ControllerFlows& flows, QWidget* parent)
-    : QWidget(parent), m_layout(layout), m_flows(flows), m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable)
-{
+    : QWidget(parent), m_layout(layout), m_flows(flows),
+      m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable) {
     setWindowTitle(QStringLiteral("Zentrovik Quedrix"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/Flash1.png")));
     setFixedSize(TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight));
@@ -48,12 +47,12 @@ MonitorWindow::MonitorWindow(const MonitorLayout& layout, ControllerFlows& flows
         setBackground(m_lblTime[t], QBColorIndex::Red);
     }
 
-    m_line1 = new QFrame(this);
-    m_line1->setObjectName(QStringLiteral("Line1"));
-    m_line1->setFrameShape(QFrame::HLine);
-    m_line1->setFrameShadow(QFrame::Plain);
-    m_line1->setGeometry(TwipsToPixels(layout.firstColumnLeft), TwipsToPixels(layout.lineY),
-                         TwipsToPixels(layout.lineRight - layout.firstColumnLeft) + 1, 1);
+    auto* line1 = new QFrame(this);
+    line1->setObjectName(QStringLiteral("Line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Plain);
+    line1->setGeometry(TwipsToPixels(layout.firstColumnLeft), TwipsToPixels(layout.lineY),
+                       TwipsToPixels(layout.lineRight - layout.firstColumnLeft) + 1, 1);
 
     const QRect& info = layout.info;
     m_lblInfo = addLabel(QStringLiteral("lblInfo"), -1, QStringLiteral("Не е открит контролер"),
@@ -88,8 +87,7 @@ MonitorWindow::MonitorWindow(const MonitorLayout& layout, ControllerFlows& flows
     createMenu();
 }
 
-void MonitorWindow::createMenu()
-{
+void MonitorWindow::createMenu() {
     m_mnuPoppup = new QMenu(QStringLiteral("PopupMenu"), this);
     m_mnuPoppup->setObjectName(QStringLiteral("mnu_Poppup"));
     m_mnuSetup = m_mnuPoppup->addAction(QStringLiteral("Отвори"));
@@ -103,14 +101,12 @@ void MonitorWindow::createMenu()
     connect(m_mnuExit, &QAction::triggered, this, &MonitorWindow::mnuExit_Click);
 }
 
-QRect MonitorWindow::columnRect(int table, int top, int width, int height) const
-{
+QRect MonitorWindow::columnRect(int table, int top, int width, int height) const {
     return TwipsRect(m_layout.firstColumnLeft + (table - 1) * m_layout.columnStep, top, width, height);
 }
 
 QLabel* MonitorWindow::addLabel(const QString& name, int index, const QString& caption, const QRect& geometry,
-                                double points)
-{
+                                double points) {
     auto* label = new QLabel(caption, this);
     label->setObjectName(name);
     if (index >= 0)
@@ -124,29 +120,24 @@ QLabel* MonitorWindow::addLabel(const QString& name, int index, const QString& c
     return label;
 }
 
-void MonitorWindow::showTime(int table, const TimeCell& cell)
-{
+void MonitorWindow::showTime(int table, const TimeCell& cell) {
     m_lblTime.at(table)->setText(QString::fromStdString(cell.text));
     setBackground(m_lblTime.at(table), cell.colour);
 }
 
-QIcon MonitorWindow::flashIcon(int choice) const
-{
+QIcon MonitorWindow::flashIcon(int choice) const {
     return QIcon(m_flash.at(choice)->pixmap());
 }
 
-void MonitorWindow::setTrayAvailability(std::function<bool()> available)
-{
+void MonitorWindow::setTrayAvailability(std::function<bool()> available) {
     m_trayAvailable = std::move(available);
 }
 
-void MonitorWindow::setInfoCaption(const std::string& text)
-{
+void MonitorWindow::setInfoCaption(const std::string& text) {
     m_lblInfo->setText(QString::fromStdString(text));
 }
 
-void MonitorWindow::loadHidden()
-{
+void MonitorWindow::loadHidden() {
     if (!m_loaded) {
         m_loaded = true;
         Form_Load();
@@ -159,47 +150,40 @@ void MonitorWindow::loadHidden()
     }
 }
 
-void MonitorWindow::showWindow()
-{
+void MonitorWindow::showWindow() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
 }
 
-void MonitorWindow::Form_Load()
-{
+void MonitorWindow::Form_Load() {
     m_flows.request([this] { FindController(*this); });
     InstallTrayIcon();
 }
 
-void MonitorWindow::InstallTrayIcon()
-{
+void MonitorWindow::InstallTrayIcon() {
     SetTrayTip(windowTitle().toStdString());
     m_trayInstalled = m_trayAvailable();
     int32_t action = NIM_ADD;
     NotifyTray(action, 0);
 }
 
-void MonitorWindow::Form_Activate()
-{
+void MonitorWindow::Form_Activate() {
     SetHourglass(false);
 }
 
-void MonitorWindow::DisplayInfoTimer_Timer()
-{
+void MonitorWindow::DisplayInfoTimer_Timer() {
     m_displayInfoTimer->stop();
     RefreshTables();
     SetHourglass(false);
 }
 
-void MonitorWindow::btnInfo_Click()
-{
+void MonitorWindow::btnInfo_Click() {
     RefreshTables();
 }
 
-void MonitorWindow::btnHide_Click()
-{
+void MonitorWindow::btnHide_Click() {
     m_mnuSetup->setEnabled(true);
     // Hidden without a tray icon, the window could never be brought back: minimise it instead.
     if (m_trayInstalled && m_trayAvailable())
@@ -208,45 +192,38 @@ void MonitorWindow::btnHide_Click()
         showMinimized();
 }
 
-void MonitorWindow::mnuSetup_Click()
-{
+void MonitorWindow::mnuSetup_Click() {
     m_mnuSetup->setEnabled(false);
     RefreshTables();
     showWindow();
 }
 
-void MonitorWindow::mnuExit_Click()
-{
+void MonitorWindow::mnuExit_Click() {
     ExitProgram();
 }
 
-void MonitorWindow::ExitProgram()
-{
+void MonitorWindow::ExitProgram() {
     int32_t action = NIM_DELETE;
     NotifyTray(action, 1);
     close();
     endProcess();
 }
 
-void MonitorWindow::Form_Unload()
-{
+void MonitorWindow::Form_Unload() {
     endProcess();
 }
 
-void MonitorWindow::endProcess()
-{
+void MonitorWindow::endProcess() {
     QCoreApplication::exit(0);
 }
 
-bool MonitorWindow::event(QEvent* event)
-{
+bool MonitorWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
     return QWidget::event(event);
 }
 
-void MonitorWindow::closeEvent(QCloseEvent* event)
-{
+void MonitorWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     Form_Unload();
 }

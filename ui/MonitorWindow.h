@@ -14,7 +14,6 @@
 class ControllerFlows;
 class MyButton;
 class QAction;
-class QFrame;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -91,7 +90,6 @@ private:
     QLabel* m_lblInfo = nullptr;
     MyButton* m_btnInfo = nullptr;
     MyButton* m_btnHide = nullptr;
-    QFrame* m_line1 = nullptr;
     std::array<QLabel*, 3> m_flash{};
     QTimer* m_displayInfoTimer = nullptr;
     QMenu* m_mnuPoppup = nullptr;

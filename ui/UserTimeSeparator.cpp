@@ -4,7 +4,6 @@
 
 #include <QLocale>
 
-std::string UserTimeSeparator()
-{
+std::string UserTimeSeparator() {
     return TimeSeparatorOf(QLocale::system().timeFormat(QLocale::ShortFormat).toStdString());
 }

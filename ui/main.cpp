@@ -7,8 +7,7 @@
 
 #include <QApplication>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // The program ends through its own exit paths, never because its window was hidden.
     QApplication::setQuitOnLastWindowClosed(false);

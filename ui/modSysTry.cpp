@@ -18,16 +18,14 @@ constexpr uint32_t RecordSize = 504;
 QPointer<QSystemTrayIcon> trayIcon;
 
 // The tray's activations stand for the mouse messages the window would receive from the tray.
-void trayActivated(QSystemTrayIcon::ActivationReason reason)
-{
+void trayActivated(QSystemTrayIcon::ActivationReason reason) {
     if (MainForm == nullptr)
         return;
     const int32_t code = TrayMouseCode(reason);
     TrayWindowProc(MainForm->winId(), TrayCallbackMessage, code, code);
 }
 
-void createTrayIcon()
-{
+void createTrayIcon() {
     trayIcon = new QSystemTrayIcon(MainForm);
     // A StatusNotifier host draws this menu itself and never reports a double-click, so the menu
     // is the way in there. On the XEmbed path Qt pops it up on the right press by itself.
@@ -36,8 +34,7 @@ void createTrayIcon()
 }
 
 // The stand-in for the platform's notification-area call; its result is not examined.
-void shellNotifyIcon(int32_t action, const NotifyIconData& data)
-{
+void shellNotifyIcon(int32_t action, const NotifyIconData& data) {
     if (action == NIM_ADD) {
         if (trayIcon.isNull())
             createTrayIcon();
@@ -51,8 +48,7 @@ void shellNotifyIcon(int32_t action, const NotifyIconData& data)
 
 } // namespace
 
-void NotifyTray(int32_t& action, int16_t icon)
-{
+void NotifyTray(int32_t& action, int16_t icon) {
     TrayIconData.cbSize = RecordSize;
     TrayIconData.hWnd = MainForm->winId();
     TrayIconData.uID = 1;
@@ -64,8 +60,7 @@ void NotifyTray(int32_t& action, int16_t icon)
     shellNotifyIcon(action, TrayIconData);
 }
 
-int32_t TrayWindowProc(WId hWnd, int32_t message, int32_t /*wParam*/, int32_t lParam)
-{
+int32_t TrayWindowProc(WId hWnd, int32_t message, int32_t /*wParam*/, int32_t lParam) {
     if (MainForm == nullptr || hWnd != MainForm->winId() || message != TrayCallbackMessage)
         return 0;
     switch (lParam) {
@@ -85,8 +80,7 @@ int32_t TrayWindowProc(WId hWnd, int32_t message, int32_t /*wParam*/, int32_t lP
     return 0;
 }
 
-int32_t TrayMouseCode(QSystemTrayIcon::ActivationReason reason)
-{
+int32_t TrayMouseCode(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:
         return WM_LBUTTONDBLCLK;
@@ -101,7 +95,6 @@ int32_t TrayMouseCode(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
-QSystemTrayIcon* TrayIcon()
-{
+QSystemTrayIcon* TrayIcon() {
     return trayIcon;
 }

@@ -11,8 +11,14 @@ namespace {
 
 using BilliardStdTest = WindowFixture;
 
-TEST_F(BilliardStdTest, ControlsCarryTheirNamesCaptionsAndPlaces)
-{
+void expectLabelFace(const QLabel* label) {
+    SCOPED_TRACE(label->objectName().toStdString());
+    EXPECT_EQ(label->font().family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_TRUE(label->font().bold());
+    EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 8.25);
+}
+
+TEST_F(BilliardStdTest, ControlsCarryTheirNamesCaptionsPlacesAndFaces) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Zentrovik Quedrix"));
     EXPECT_EQ(window->size(), QSize(585, 111));
 
@@ -32,12 +38,15 @@ TEST_F(BilliardStdTest, ControlsCarryTheirNamesCaptionsAndPlaces)
         EXPECT_EQ(background(time), QColor(255, 0, 0));
         EXPECT_EQ(reset->text(), QStringLiteral("Спиране"));
         EXPECT_EQ(reset->geometry(), QRect(left, 44, 69, 29));
+        expectLabelFace(table);
+        expectLabelFace(time);
     }
 
     QLabel* info = FindControl<QLabel>(window.get(), QStringLiteral("lblInfo"));
     ASSERT_EQ(info, window->lblInfo());
     EXPECT_EQ(info->text(), QStringLiteral("Не е открит контролер"));
     EXPECT_EQ(info->geometry(), QRect(8, 88, 387, 17));
+    expectLabelFace(info);
     MyButton* check = FindControl<MyButton>(window.get(), QStringLiteral("btnInfo"));
     MyButton* hide = FindControl<MyButton>(window.get(), QStringLiteral("btnHide"));
     ASSERT_TRUE(check && hide);
@@ -60,23 +69,7 @@ TEST_F(BilliardStdTest, ControlsCarryTheirNamesCaptionsAndPlaces)
     }
 }
 
-TEST_F(BilliardStdTest, LabelsUseTheBoldSmallFace)
-{
-    std::vector<QLabel*> labels{window->lblInfo()};
-    for (int t = 1; t <= TableCount; ++t) {
-        labels.push_back(window->lblTable(t));
-        labels.push_back(window->lblTime(t));
-    }
-    for (QLabel* label : labels) {
-        SCOPED_TRACE(label->objectName().toStdString());
-        EXPECT_EQ(label->font().family(), QStringLiteral("MS Sans Serif"));
-        EXPECT_TRUE(label->font().bold());
-        EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 8.25);
-    }
-}
-
-TEST_F(BilliardStdTest, TimerAndMenuAsDesigned)
-{
+TEST_F(BilliardStdTest, TimerAndMenuAsDesigned) {
     QTimer* timer = window->findChild<QTimer*>(QStringLiteral("DisplayInfoTimer"));
     ASSERT_EQ(timer, window->DisplayInfoTimer());
     EXPECT_EQ(timer->interval(), 200);
@@ -99,8 +92,7 @@ TEST_F(BilliardStdTest, TimerAndMenuAsDesigned)
     EXPECT_EQ(items[2]->text(), QStringLiteral("Изход"));
 }
 
-TEST_F(BilliardStdTest, IconsComeInThreeColourDepths)
-{
+TEST_F(BilliardStdTest, IconsComeInThreeColourDepths) {
     const QImage full(QStringLiteral(":/icons/Flash1.png"));
     const QImage palette256(QStringLiteral(":/icons/Flash2.png"));
     const QImage palette16(QStringLiteral(":/icons/Flash3.png"));
@@ -120,8 +112,7 @@ TEST_F(BilliardStdTest, IconsComeInThreeColourDepths)
               full.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
-TEST_F(BilliardStdTest, RefreshShowsEachReadingWithItsColour)
-{
+TEST_F(BilliardStdTest, RefreshShowsEachReadingWithItsColour) {
     SimOptions options = StillController({0, 1, 300, 301, 3725, 500, 40000, 99999});
     options.silentTables = {6};
     connect(options);
@@ -145,8 +136,7 @@ TEST_F(BilliardStdTest, RefreshShowsEachReadingWithItsColour)
     EXPECT_FALSE(ControllerSerial().PortOpen());
 }
 
-TEST_F(BilliardStdTest, ResetSendsOnlyItsTableThenRefreshes)
-{
+TEST_F(BilliardStdTest, ResetSendsOnlyItsTableThenRefreshes) {
     SimulatedController& sim = connect(StillController({500, 500, 500, 500, 500, 500, 500, 500}));
     ControllerPort = 1;
 
@@ -161,8 +151,7 @@ TEST_F(BilliardStdTest, ResetSendsOnlyItsTableThenRefreshes)
     EXPECT_FALSE(ControllerSerial().PortOpen());
 }
 
-TEST_F(BilliardStdTest, NoControllerLeavesLabelsAndPortAlone)
-{
+TEST_F(BilliardStdTest, NoControllerLeavesLabelsAndPortAlone) {
     SimulatedController& sim = connect(StillController({500, 500, 500, 500, 500, 500, 500, 500}));
     ControllerPort = 0;
 
@@ -179,8 +168,7 @@ TEST_F(BilliardStdTest, NoControllerLeavesLabelsAndPortAlone)
     EXPECT_TRUE(sim.requests().empty());
 }
 
-TEST_F(BilliardStdTest, RequestsDuringARefreshRunAfterItInOrder)
-{
+TEST_F(BilliardStdTest, RequestsDuringARefreshRunAfterItInOrder) {
     SimulatedController& sim = connect(StillController({500, 500, 500, 500, 500, 500, 500, 500}));
     ControllerPort = 1;
     // Each of these arrives through the events that the serial line lets run mid-refresh.
@@ -208,8 +196,7 @@ TEST_F(BilliardStdTest, RequestsDuringARefreshRunAfterItInOrder)
     EXPECT_EQ(window->lblTime(1)->text(), QStringLiteral("00:08:20"));
 }
 
-TEST_F(BilliardStdTest, LoadingFindsTheControllerAndShowsItsPort)
-{
+TEST_F(BilliardStdTest, LoadingFindsTheControllerAndShowsItsPort) {
     SimulatedController& sim = connect(StillController({}, 7));
     window->setTrayAvailability([] { return true; });
 
@@ -221,8 +208,7 @@ TEST_F(BilliardStdTest, LoadingFindsTheControllerAndShowsItsPort)
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(BilliardStdTest, LoadingWithoutControllerKeepsTheStatusText)
-{
+TEST_F(BilliardStdTest, LoadingWithoutControllerKeepsTheStatusText) {
     window->setTrayAvailability([] { return true; });
 
     window->loadHidden();

@@ -7,8 +7,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-SimulatedController::SimulatedController(const QString& portFolder, SimOptions options)
-{
+SimulatedController::SimulatedController(const QString& portFolder, SimOptions options) {
     options.link = QDir(portFolder).filePath(QStringLiteral("COM1")).toStdString();
     m_core = std::make_unique<SimulatorCore>(std::move(options));
     m_core->start();
@@ -16,16 +15,14 @@ SimulatedController::SimulatedController(const QString& portFolder, SimOptions o
 
 SimulatedController::~SimulatedController() = default;
 
-std::vector<std::string> SimulatedController::requests() const
-{
+std::vector<std::string> SimulatedController::requests() const {
     std::vector<std::string> result;
     for (const SimulatorCore::ReceivedFrame& frame : m_core->receivedFrames())
         result.push_back(frame.text.substr(1, 3));
     return result;
 }
 
-std::vector<std::string> SimulatedController::requests(char command) const
-{
+std::vector<std::string> SimulatedController::requests(char command) const {
     std::vector<std::string> result;
     for (const std::string& request : requests()) {
         if (request.front() == command)
@@ -34,8 +31,7 @@ std::vector<std::string> SimulatedController::requests(char command) const
     return result;
 }
 
-SimOptions StillController(const std::array<int32_t, 8>& counters, int32_t version)
-{
+SimOptions StillController(const std::array<int32_t, 8>& counters, int32_t version) {
     SimOptions options;
     options.counters = counters;
     options.version = version;
@@ -44,8 +40,7 @@ SimOptions StillController(const std::array<int32_t, 8>& counters, int32_t versi
     return options;
 }
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
-{
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {

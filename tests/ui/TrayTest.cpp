@@ -1,9 +1,11 @@
 #include "WindowFixture.h"
 
+#include "Hourglass.h"
 #include "MyButton.h"
 #include "modSysTry.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -15,8 +17,7 @@ namespace {
 class TrayTest : public WindowFixture {
 protected:
     // Loads the window hidden with a tray present; the controller is on COM1 when one is connected.
-    void loadWithTray()
-    {
+    void loadWithTray() {
         window->setTrayAvailability([] { return true; });
         window->loadHidden();
         ASSERT_TRUE(TrayIcon());
@@ -25,15 +26,13 @@ protected:
 
     void sendTrayCode(int32_t code) { TrayWindowProc(window->winId(), TrayCallbackMessage, code, code); }
 
-    void closeMenu()
-    {
+    void closeMenu() {
         window->mnu_Poppup()->hide();
         QCoreApplication::processEvents();
     }
 
     // Runs the application's event loop until the program ends itself or the time is up (status 99).
-    static int runUntilTheProgramEnds(const std::function<void()>& action, int timeoutMs = 10000)
-    {
+    static int runUntilTheProgramEnds(const std::function<void()>& action, int timeoutMs = 10000) {
         QTimer timeout;
         timeout.setSingleShot(true);
         QObject::connect(&timeout, &QTimer::timeout, [] { QCoreApplication::exit(99); });
@@ -43,15 +42,15 @@ protected:
     }
 };
 
-TEST_F(TrayTest, InstallingPutsTheCaptionAndFlash1IntoTheRecord)
-{
+TEST_F(TrayTest, InstallingPutsTheCaptionAndFlash1IntoTheRecord) {
     loadWithTray();
 
     EXPECT_TRUE(TrayIcon()->isVisible());
     EXPECT_EQ(TrayIcon()->toolTip(), QStringLiteral("Zentrovik Quedrix"));
     EXPECT_EQ(TrayIcon()->contextMenu(), window->mnu_Poppup());
-    EXPECT_EQ(TrayIcon()->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-              window->Flash1()->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    EXPECT_EQ(
+        TrayIcon()->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+        window->Flash1()->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
 
     EXPECT_EQ(TrayIconData.cbSize, 504u);
     EXPECT_EQ(TrayIconData.hWnd, window->winId());
@@ -60,24 +59,13 @@ TEST_F(TrayTest, InstallingPutsTheCaptionAndFlash1IntoTheRecord)
     EXPECT_EQ(TrayIconData.uCallbackMessage, 512u);
     const char caption[] = "Zentrovik Quedrix";
     EXPECT_EQ(std::memcmp(TrayIconData.szTip.data(), caption, sizeof caption), 0); // with its NUL
-    EXPECT_EQ(TrayIconData.szTip[sizeof caption], ' ');
-    EXPECT_EQ(TrayIconData.szTip.back(), ' ');
 }
 
-TEST(TrayMouseCodeTest, ActivationsBecomeMouseCodes)
-{
-    EXPECT_EQ(TrayMouseCode(QSystemTrayIcon::DoubleClick), 515);
-    EXPECT_EQ(TrayMouseCode(QSystemTrayIcon::Context), 517);
-    EXPECT_EQ(TrayMouseCode(QSystemTrayIcon::Trigger), 514);
-    EXPECT_EQ(TrayMouseCode(QSystemTrayIcon::MiddleClick), 520);
-    EXPECT_EQ(TrayMouseCode(QSystemTrayIcon::Unknown), 512);
-}
-
-TEST_F(TrayTest, DoubleClickShowsTheWindowAndRefreshesTwice)
-{
+TEST_F(TrayTest, DoubleClickShowsTheWindowAndRefreshesTwice) {
     SimulatedController& sim = connect(StillController({400, 0, 0, 0, 0, 0, 0, 0}));
     loadWithTray();
     ASSERT_EQ(ControllerPort, 1);
+    SetHourglass(true); // as start-up leaves it
 
     emit TrayIcon()->activated(QSystemTrayIcon::DoubleClick);
 
@@ -90,22 +78,7 @@ TEST_F(TrayTest, DoubleClickShowsTheWindowAndRefreshesTwice)
     EXPECT_EQ(sim.requests('G').size(), 16u);
     EXPECT_FALSE(window->DisplayInfoTimer()->isActive());
     EXPECT_EQ(window->lblTime(1)->text(), QStringLiteral("00:06:40"));
-}
-
-TEST_F(TrayTest, DoubleClickWhileShownRefreshesOnceMore)
-{
-    SimulatedController& sim = connect(StillController({}));
-    loadWithTray();
-    sendTrayCode(515);
-    ASSERT_TRUE(WaitUntil([&] { return sim.requests('G').size() >= 16 && !window->DisplayInfoTimer()->isActive(); }));
-
-    sendTrayCode(515);
-
-    EXPECT_FALSE(window->mnuSetup()->isEnabled());
-    EXPECT_TRUE(window->isVisible());
-    ASSERT_TRUE(WaitUntil([&] { return sim.requests('G').size() >= 24; }));
-    QTest::qWait(500);
-    EXPECT_EQ(sim.requests('G').size(), 24u);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 struct IgnoredCall {
@@ -114,10 +87,13 @@ struct IgnoredCall {
     int32_t code;
 };
 
+void PrintTo(const IgnoredCall& c, std::ostream* out) {
+    *out << "code " << c.code << " message " << c.message << (c.handleOffset ? " to another window" : "");
+}
+
 class TrayIgnoresTest : public TrayTest, public testing::WithParamInterface<IgnoredCall> {};
 
-TEST_P(TrayIgnoresTest, NothingOpensAndNothingIsSent)
-{
+TEST_P(TrayIgnoresTest, NothingOpensAndNothingIsSent) {
     SimulatedController& sim = connect(StillController({}));
     loadWithTray();
     const std::size_t requestsAfterLoad = sim.requests().size();
@@ -143,8 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, TrayIgnoresTest,
                                          IgnoredCall{0, 1024, 515}, IgnoredCall{0, 512, 517},
                                          IgnoredCall{1, 1025, 515}, IgnoredCall{1, 1025, 517}));
 
-TEST_F(TrayTest, SingleAndMiddleClicksOnTheIconDoNothing)
-{
+TEST_F(TrayTest, SingleAndMiddleClicksOnTheIconDoNothing) {
     loadWithTray();
 
     emit TrayIcon()->activated(QSystemTrayIcon::Trigger);
@@ -157,8 +132,7 @@ TEST_F(TrayTest, SingleAndMiddleClicksOnTheIconDoNothing)
     EXPECT_FALSE(window->DisplayInfoTimer()->isActive());
 }
 
-TEST_F(TrayTest, MouseMovesOverTheWindowOpenNothing)
-{
+TEST_F(TrayTest, MouseMovesOverTheWindowOpenNothing) {
     loadWithTray();
     window->showWindow();
     window->mnuSetup()->setEnabled(true); // a state the tray codes would change
@@ -177,8 +151,7 @@ TEST_F(TrayTest, MouseMovesOverTheWindowOpenNothing)
     EXPECT_FALSE(window->DisplayInfoTimer()->isActive());
 }
 
-TEST_F(TrayTest, RightClickPopsUpTheMenuWithOpenGreyedWhileShown)
-{
+TEST_F(TrayTest, RightClickPopsUpTheMenuWithOpenGreyedWhileShownAndHideTurnsItOn) {
     loadWithTray();
 
     emit TrayIcon()->activated(QSystemTrayIcon::Context);
@@ -195,14 +168,14 @@ TEST_F(TrayTest, RightClickPopsUpTheMenuWithOpenGreyedWhileShown)
 
     window->btnHide()->click();
     EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(TrayIcon()->isVisible());
     sendTrayCode(517);
     ASSERT_TRUE(window->mnu_Poppup()->isVisible());
     EXPECT_TRUE(window->mnuSetup()->isEnabled());
     closeMenu();
 }
 
-TEST_F(TrayTest, AMenuAlreadyUpIsNotPoppedUpASecondTime)
-{
+TEST_F(TrayTest, AMenuAlreadyUpIsNotPoppedUpASecondTime) {
     loadWithTray();
     const QPoint elsewhere = QCursor::pos() + QPoint(40, 30);
     window->mnu_Poppup()->popup(elsewhere); // as Qt does by itself on the XEmbed path
@@ -216,8 +189,7 @@ TEST_F(TrayTest, AMenuAlreadyUpIsNotPoppedUpASecondTime)
     closeMenu();
 }
 
-TEST_F(TrayTest, OpenFromTheMenuRefreshesShowsAndGreysItself)
-{
+TEST_F(TrayTest, OpenFromTheMenuRefreshesShowsAndGreysItself) {
     SimulatedController& sim = connect(StillController({}));
     loadWithTray();
 
@@ -231,21 +203,7 @@ TEST_F(TrayTest, OpenFromTheMenuRefreshesShowsAndGreysItself)
     EXPECT_EQ(sim.requests('G').size(), 16u);
 }
 
-TEST_F(TrayTest, HideKeepsTheIconAndEnablesOpen)
-{
-    loadWithTray();
-    sendTrayCode(515);
-    ASSERT_TRUE(window->isVisible());
-
-    window->btnHide()->click();
-
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->mnuSetup()->isEnabled());
-    EXPECT_TRUE(TrayIcon()->isVisible());
-}
-
-TEST_F(TrayTest, WithoutATrayTheWindowIsShownAndHideMinimises)
-{
+TEST_F(TrayTest, WithoutATrayTheWindowIsShownAndHideMinimises) {
     window->setTrayAvailability([] { return false; });
 
     window->loadHidden();
@@ -258,8 +216,7 @@ TEST_F(TrayTest, WithoutATrayTheWindowIsShownAndHideMinimises)
     EXPECT_TRUE(window->mnuSetup()->isEnabled());
 }
 
-TEST_F(TrayTest, ATrayThatGoesAwayMakesHideMinimise)
-{
+TEST_F(TrayTest, ATrayThatGoesAwayMakesHideMinimise) {
     bool trayThere = true;
     window->setTrayAvailability([&] { return trayThere; });
     window->loadHidden();
@@ -272,8 +229,7 @@ TEST_F(TrayTest, ATrayThatGoesAwayMakesHideMinimise)
     EXPECT_TRUE(window->isMinimized());
 }
 
-TEST_F(TrayTest, ExitRemovesTheIconAndEndsTheProgram)
-{
+TEST_F(TrayTest, ExitRemovesTheIconAndEndsTheProgram) {
     loadWithTray();
     ASSERT_TRUE(TrayIcon()->isVisible());
 
@@ -281,20 +237,11 @@ TEST_F(TrayTest, ExitRemovesTheIconAndEndsTheProgram)
     EXPECT_FALSE(TrayIcon()->isVisible());
 }
 
-TEST_F(TrayTest, ClosingTheWindowEndsTheProgram)
-{
+TEST_F(TrayTest, ClosingTheWindowEndsTheProgram) {
     loadWithTray();
     sendTrayCode(515);
 
     EXPECT_EQ(runUntilTheProgramEnds([&] { window->close(); }), 0);
-}
-
-TEST_F(TrayTest, TheProgramRunsOnWhileTheWindowIsHidden)
-{
-    loadWithTray();
-    sendTrayCode(515);
-
-    EXPECT_EQ(runUntilTheProgramEnds([&] { window->btnHide()->click(); }, 1000), 99);
 }
 
 } // namespace

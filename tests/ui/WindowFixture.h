@@ -19,8 +19,7 @@
 
 class WindowFixture : public testing::Test {
 protected:
-    WindowFixture()
-    {
+    WindowFixture() {
         qputenv("QUEDRIX_PORT_DIR", m_portFolder.path().toLocal8Bit());
         ControllerSerial().setPumpEvents([] { QCoreApplication::processEvents(); });
         ControllerPort = 0;
@@ -28,8 +27,7 @@ protected:
         MainForm = window.get();
     }
 
-    ~WindowFixture() override
-    {
+    ~WindowFixture() override {
         MainForm = nullptr;
         window.reset();
         ControllerPort = 0;
@@ -37,8 +35,7 @@ protected:
     }
 
     // Puts a controller with these counters on COM1.
-    SimulatedController& connect(const SimOptions& options)
-    {
+    SimulatedController& connect(const SimOptions& options) {
         controller = std::make_unique<SimulatedController>(m_portFolder.path(), options);
         return *controller;
     }

@@ -10,8 +10,7 @@ QtMessageHandler defaultHandler = nullptr;
 
 // The offscreen platform has no window stacking, keyboard grab or tray: its notices about them
 // would bury the tests' own output.
-void quietOffscreenNotices(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
+void quietOffscreenNotices(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (message.startsWith(QStringLiteral("This plugin does not support")) ||
         message.contains(QStringLiteral("systemTrayWindowChanged")))
         return;
@@ -20,8 +19,7 @@ void quietOffscreenNotices(QtMsgType type, const QMessageLogContext& context, co
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     defaultHandler = qInstallMessageHandler(quietOffscreenNotices);
