@@ -62,10 +62,9 @@ pids+=($app)
 icon=
 find_icon() { icon=$(xdesktop_tray_icon "$app"); }
 poll_until 30 find_icon || { echo "demo: the tray icon did not appear (see $demo/quedrix.log)" >&2; exit 1; }
-xdesktop_double_click "$icon"
 window=
 find_window() { window=$(xdesktop_window_named "$app" 'Zentrovik Quedrix'); }
-poll_until 20 find_window || { echo "demo: the window did not come up" >&2; exit 1; }
+xdesktop_double_click_until "$icon" find_window || { echo "demo: the window did not come up" >&2; exit 1; }
 # Let the refreshes after the double-click land before the picture is taken.
 tables_asked() { test "$(grep -c '<STX>G' "$demo/frames.log" 2>/dev/null || true)" -ge "$1"; }
 poll_until 30 tables_asked 16 || poll_until 10 tables_asked 8

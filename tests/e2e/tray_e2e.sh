@@ -68,10 +68,9 @@ echo "tray icon window $icon"
 kill -0 "$app" 2>/dev/null || fail "quedrix ended early"
 [[ -z "$(xdesktop_window_named "$app" 'Zentrovik Quedrix')" ]] || fail "the window is shown at start"
 
-xdesktop_double_click "$icon"
 window=
 find_window() { window=$(xdesktop_window_named "$app" 'Zentrovik Quedrix'); }
-poll_until 20 find_window || fail "a double-click on the icon did not show the window"
+xdesktop_double_click_until "$icon" find_window || fail "a double-click on the icon did not show the window"
 # The activation's refresh and the timer's one.
 poll_until 30 at_least G 16 || fail "only $(requests G) table requests after the double-click"
 
