@@ -15,8 +15,16 @@ poll_until() {
 }
 
 # xdesktop_start LOGDIR: starts Xvfb on a free display, openbox and trayer; exports DISPLAY.
-# Returns 1 with a message on stderr when any of them does not come up.
+# A second try follows a failed first one (another X server coming or going can disturb it);
+# returns 1 with a message on stderr when neither comes up.
 xdesktop_start() {
+    xdesktop_try_start "$1" && return 0
+    echo "retrying the X desktop once" >&2
+    xdesktop_stop
+    xdesktop_try_start "$1"
+}
+
+xdesktop_try_start() {
     local logdir=$1 fdfile="$1/xvfb.display"
     : >"$fdfile"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >"$logdir/xvfb.log" 2>&1 &
@@ -35,8 +43,10 @@ xdesktop_start() {
     fi
 
     openbox --sm-disable >"$logdir/openbox.log" 2>&1 &
-    XDESKTOP_PIDS+=($!)
-    if ! poll_until 20 xdesktop_has_wm; then
+    local openbox=$!
+    XDESKTOP_PIDS+=($openbox)
+    poll_until 20 eval "xdesktop_has_wm || ! kill -0 $openbox 2>/dev/null"
+    if ! xdesktop_has_wm; then
         echo "openbox did not start (see $logdir/openbox.log)" >&2
         return 1
     fi

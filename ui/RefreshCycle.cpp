@@ -64,9 +64,14 @@ double RateNow(const Clock& clock, const std::string& timeSeparator, const Tarif
 std::string ChargeText(int32_t seconds, double ratePerMinute, const std::string& decimalSeparator) {
     const long long cents = std::llround(static_cast<double>(seconds) * ratePerMinute / 60.0 * 100.0);
     const long long whole = std::llabs(cents);
+    char units[32];
     char fraction[8];
+    std::snprintf(units, sizeof units, "%s%lld", cents < 0 ? "-" : "", whole / 100);
     std::snprintf(fraction, sizeof fraction, "%02lld", whole % 100);
-    return (cents < 0 ? "-" : "") + std::to_string(whole / 100) + decimalSeparator + fraction;
+    std::string text = units;
+    text += decimalSeparator;
+    text += fraction;
+    return text;
 }
 
 AlternativeCells AlternativeTableCells(int32_t reading, double ratePerMinute,

@@ -17,8 +17,10 @@ struct FixedClock : Clock {
 struct AlternativeCase {
     int32_t reading;
     double rate;
-    std::string separator;
-    AlternativeCells cells;
+    const char* separator;
+    const char* time;
+    QBColorIndex colour;
+    const char* charge;
 };
 
 void PrintTo(const AlternativeCase& c, std::ostream* out) {
@@ -29,30 +31,31 @@ class AlternativeCellsTest : public testing::TestWithParam<AlternativeCase> {};
 
 TEST_P(AlternativeCellsTest, ElapsedTimeColourAndCharge) {
     const AlternativeCase& c = GetParam();
-    EXPECT_EQ(AlternativeTableCells(c.reading, c.rate, c.separator), c.cells);
+    EXPECT_EQ(AlternativeTableCells(c.reading, c.rate, c.separator),
+              (AlternativeCells{{c.time, c.colour}, c.charge}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Readings, AlternativeCellsTest,
-    testing::Values(AlternativeCase{0, 0.50, ".", {{"00:00:00", QBColorIndex::Red}, "0.00"}},
-                    AlternativeCase{31999, 0.50, ".", {{"00:00:01", QBColorIndex::Green}, "0.01"}},
-                    AlternativeCase{28400, 0.50, ".", {{"01:00:00", QBColorIndex::Green}, "30.00"}},
-                    AlternativeCase{28400, 0.30, ".", {{"01:00:00", QBColorIndex::Green}, "18.00"}},
-                    AlternativeCase{28400, 0.50, ",", {{"01:00:00", QBColorIndex::Green}, "30,00"}},
-                    AlternativeCase{1, 0.60, ".", {{"08:53:19", QBColorIndex::Green}, "319.99"}},
+    testing::Values(AlternativeCase{0, 0.50, ".", "00:00:00", QBColorIndex::Red, "0.00"},
+                    AlternativeCase{31999, 0.50, ".", "00:00:01", QBColorIndex::Green, "0.01"},
+                    AlternativeCase{28400, 0.50, ".", "01:00:00", QBColorIndex::Green, "30.00"},
+                    AlternativeCase{28400, 0.30, ".", "01:00:00", QBColorIndex::Green, "18.00"},
+                    AlternativeCase{28400, 0.50, ",", "01:00:00", QBColorIndex::Green, "30,00"},
+                    AlternativeCase{1, 0.60, ".", "08:53:19", QBColorIndex::Green, "319.99"},
                     // A just-started table (reading 32000) has played no time yet.
-                    AlternativeCase{32000, 0.50, ".", {{"00:00:00", QBColorIndex::Red}, "0.00"}},
+                    AlternativeCase{32000, 0.50, ".", "00:00:00", QBColorIndex::Red, "0.00"},
                     // No valid reply, or a reading above the start value: no time and no amount.
-                    AlternativeCase{-1, 0.50, ".", {{"---", QBColorIndex::Red}, "---"}},
-                    AlternativeCase{-1, 0.0, ".", {{"---", QBColorIndex::Red}, "---"}},
-                    AlternativeCase{32001, 0.50, ".", {{"---", QBColorIndex::Red}, "---"}},
-                    AlternativeCase{65535, 0.50, ".", {{"---", QBColorIndex::Red}, "---"}}));
+                    AlternativeCase{-1, 0.50, ".", "---", QBColorIndex::Red, "---"},
+                    AlternativeCase{-1, 0.0, ".", "---", QBColorIndex::Red, "---"},
+                    AlternativeCase{32001, 0.50, ".", "---", QBColorIndex::Red, "---"},
+                    AlternativeCase{65535, 0.50, ".", "---", QBColorIndex::Red, "---"}));
 
 struct ChargeCase {
     int32_t seconds;
     double rate;
-    std::string separator;
-    std::string text;
+    const char* separator;
+    const char* text;
 };
 
 void PrintTo(const ChargeCase& c, std::ostream* out) {
@@ -78,9 +81,9 @@ INSTANTIATE_TEST_SUITE_P(Amounts, ChargeTextTest,
                                          ChargeCase{-1, 0.1, ".", "0.00"}, ChargeCase{-1, 0.0, ".", "0.00"}));
 
 struct PeakCase {
-    std::string now;
-    std::string start;
-    std::string end;
+    const char* now;
+    const char* start;
+    const char* end;
     bool peak;
 };
 
