@@ -48,7 +48,7 @@ poll_until 10 test -e "$demo/COM1" || { echo "demo: the simulator did not start 
 echo "Simulated controller on COM1 ($demo/COM1), application folder $demo"
 
 if have_display; then
-    echo "Starting quedrix ${args[*]}: double-click its tray icon to show the window; \"Изход\" in its menu ends the demo."
+    echo "Starting quedrix${args[*]:+ ${args[*]}}: double-click its tray icon to show the window; \"Изход\" in its menu ends the demo."
     QUEDRIX_HOME="$demo" "$quedrix" "${args[@]}"
     exit $?
 fi
