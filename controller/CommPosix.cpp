@@ -165,9 +165,9 @@ CommHandle CommPosix::CreateFile(const std::string& name) {
 bool CommPosix::SetupComm(CommHandle port, uint32_t, uint32_t) {
     // The kernel sizes its own queues; only check that this is an open terminal.
     const int fd = descriptor(port);
-    termios settings{};
     if (fd < 0)
         return false;
+    termios settings{};
     return ::tcgetattr(fd, &settings) == 0 || fail(errno);
 }
 
@@ -198,9 +198,9 @@ bool CommPosix::SetCommTimeouts(CommHandle port, const CommTimeouts& timeouts) {
 
 bool CommPosix::GetCommState(CommHandle port, CommState& state) {
     const int fd = descriptor(port);
-    termios settings{};
     if (fd < 0)
         return false;
+    termios settings{};
     if (::tcgetattr(fd, &settings) != 0)
         return fail(errno);
     state = commStateOf(settings);
@@ -281,6 +281,8 @@ bool CommPosix::ReadFile(CommHandle port, char* buffer, uint32_t toRead, uint32_
             read += static_cast<uint32_t>(got);
             continue;
         }
+        if (got == 0)
+            break; // the line was hung up: nothing more will arrive
         if (got < 0 && errno != EAGAIN && errno != EINTR)
             return fail(errno);
         const int timeout = immediate ? 0 : pollTimeout(deadline);

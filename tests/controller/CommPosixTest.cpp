@@ -131,6 +131,8 @@ struct FormatCase {
     bool twoStopBits;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.text; }
+
 class CommPosixFormatTest : public CommPosixTest, public ::testing::WithParamInterface<FormatCase> {};
 
 TEST_P(CommPosixFormatTest, LineFormatReachesTheTerminal) {
@@ -174,6 +176,8 @@ struct ParseCase {
     const char* text;
     bool valid;
 };
+
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
 
 class CommPosixParseTest : public ::testing::TestWithParam<ParseCase> {};
 
@@ -357,6 +361,29 @@ TEST_F(CommPosixTest, WriteCommGivesUpAfterASecondPerByte) {
     serial.WriteComm("y");
     EXPECT_EQ(pty.receive(1).back(), 'y');
     serial.CloseComm();
+}
+
+TEST_F(CommPosixTest, DeviceGoneEndsReadsAtOnceAndFailsWrites) {
+    FPSerial serial(&api);
+    ASSERT_EQ(serial.OpenComm(5, 115200, "N"), 0);
+    const CommHandle port = serial.PortHandle();
+    pty.hangUp();
+
+    char buffer[8];
+    uint32_t read = 99;
+    api.SetCommTimeouts(port, {0, 0, 2000, 0, 0});
+    const auto start = Clock::now();
+    const bool ok = api.ReadFile(port, buffer, 8, read, overlapped);
+    EXPECT_LT(secondsSince(start), 1.5);
+    EXPECT_TRUE(ok || api.GetLastError() == EIO);
+    EXPECT_EQ(read, 0u);
+
+    api.SetCommTimeouts(port, {CommMaxTimeout, 0, 1000, 1000, 0});
+    serial.WriteComm("gone");
+    EXPECT_EQ(serial.CommErrorSource(), "CommWrite (WriteFile)");
+    EXPECT_EQ(serial.CommErrorCode(), EIO);
+    serial.CloseComm();
+    EXPECT_FALSE(serial.PortOpen());
 }
 
 // --- Lines ---

@@ -25,6 +25,8 @@ struct DeviceCase {
     const char* device;
 };
 
+void PrintTo(const DeviceCase& c, std::ostream* os) { *os << '"' << c.port << '"'; }
+
 class PortDeviceTableTest : public PortDeviceTest, public ::testing::WithParamInterface<DeviceCase> {};
 
 TEST_P(PortDeviceTableTest, BuiltInTable) { EXPECT_EQ(portDevicePath(GetParam().port), GetParam().device); }

@@ -16,10 +16,15 @@ PseudoTerminal::PseudoTerminal(int comPort) : m_portDir("QUEDRIX_PORT_DIR", m_fo
 }
 
 PseudoTerminal::~PseudoTerminal() {
-    if (m_master >= 0) {
+    if (m_slave >= 0)
         ::close(m_slave);
+    hangUp();
+}
+
+void PseudoTerminal::hangUp() {
+    if (m_master >= 0)
         ::close(m_master);
-    }
+    m_master = -1;
 }
 
 void PseudoTerminal::map(const std::string& portName) const {

@@ -29,6 +29,8 @@ public:
     // The device side: what the port receives, and what it sent.
     void send(const std::string& bytes) const;
     std::string receive(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(5)) const;
+    // The device goes away: closes the master side.
+    void hangUp();
 
 private:
     int m_master = -1;

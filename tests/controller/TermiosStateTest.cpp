@@ -11,6 +11,11 @@ struct FlagCase {
     tcflag_t cflags; // the size, parity and stop flags
 };
 
+void PrintTo(const FlagCase& c, std::ostream* os) {
+    *os << c.state.baudRate << " data " << int(c.state.byteSize) << " parity " << int(c.state.parity) << " stop "
+        << int(c.state.stopBits) << (c.state.outxCtsFlow ? " flow" : "");
+}
+
 class TermiosStateTest : public ::testing::TestWithParam<FlagCase> {};
 
 TEST_P(TermiosStateTest, StateBecomesFlagsAndReadsBackTheSame) {
