@@ -131,7 +131,9 @@ struct FormatCase {
     bool twoStopBits;
 };
 
-void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.text; }
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.text;
+}
 
 class CommPosixFormatTest : public CommPosixTest, public ::testing::WithParamInterface<FormatCase> {};
 
@@ -147,16 +149,23 @@ TEST_P(CommPosixFormatTest, LineFormatReachesTheTerminal) {
     api.CloseHandle(port);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, CommPosixFormatTest,
-    ::testing::Values(
-        FormatCase{"baud=115200 parity=N data=8 stop=1", {115200, 8, CommParity::None, CommStopBits::One}, B115200,
-                   false},
-        FormatCase{"baud=19200 parity=N data=8 stop=2", {19200, 8, CommParity::None, CommStopBits::Two}, B19200,
-                   true},
-        FormatCase{"BAUD=300 STOP=1", {300, 8, CommParity::None, CommStopBits::One}, B300, false},
-        FormatCase{"baud=4000000 parity=n data=8 stop=1", {4000000, 8, CommParity::None, CommStopBits::One},
-                   B4000000, false}));
+INSTANTIATE_TEST_SUITE_P(Formats, CommPosixFormatTest,
+                         ::testing::Values(FormatCase{"baud=115200 parity=N data=8 stop=1",
+                                                      {115200, 8, CommParity::None, CommStopBits::One},
+                                                      B115200,
+                                                      false},
+                                           FormatCase{"baud=19200 parity=N data=8 stop=2",
+                                                      {19200, 8, CommParity::None, CommStopBits::Two},
+                                                      B19200,
+                                                      true},
+                                           FormatCase{"BAUD=300 STOP=1",
+                                                      {300, 8, CommParity::None, CommStopBits::One},
+                                                      B300,
+                                                      false},
+                                           FormatCase{"baud=4000000 parity=n data=8 stop=1",
+                                                      {4000000, 8, CommParity::None, CommStopBits::One},
+                                                      B4000000,
+                                                      false}));
 
 TEST_F(CommPosixTest, SettingsTheDeviceCannotRunAreRefusedAndTheOldOnesKept) {
     const CommHandle port = openWith("baud=115200 parity=N data=8 stop=1");
@@ -177,7 +186,9 @@ struct ParseCase {
     bool valid;
 };
 
-void PrintTo(const ParseCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class CommPosixParseTest : public ::testing::TestWithParam<ParseCase> {};
 
@@ -196,18 +207,18 @@ TEST_P(CommPosixParseTest, MalformedTextIsRefusedAndChangesNothing) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, CommPosixParseTest,
-                         ::testing::Values(ParseCase{"baud=9600 parity=N data=8 stop=1", true},
-                                           ParseCase{"  stop=2   baud=57600 ", true}, ParseCase{"parity=e", true},
-                                           ParseCase{"", false}, ParseCase{"   ", false},
-                                           ParseCase{"baud=12345 parity=N data=8 stop=1", false},
-                                           ParseCase{"baud=14400", false}, ParseCase{"baud=", false},
-                                           ParseCase{"baud=96OO", false}, ParseCase{"baud=-9600", false},
-                                           ParseCase{"baud=99999999999999", false}, ParseCase{"parity=X", false},
-                                           ParseCase{"parity=NO", false}, ParseCase{"data=4", false},
-                                           ParseCase{"data=9", false}, ParseCase{"stop=3", false},
-                                           ParseCase{"stop=1.0", false}, ParseCase{"baud 9600", false},
-                                           ParseCase{"speed=9600", false}, ParseCase{"baud=9600,parity=N", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CommPosixParseTest,
+    ::testing::Values(ParseCase{"baud=9600 parity=N data=8 stop=1", true},
+                      ParseCase{"  stop=2   baud=57600 ", true}, ParseCase{"parity=e", true},
+                      ParseCase{"", false}, ParseCase{"   ", false},
+                      ParseCase{"baud=12345 parity=N data=8 stop=1", false}, ParseCase{"baud=14400", false},
+                      ParseCase{"baud=", false}, ParseCase{"baud=96OO", false},
+                      ParseCase{"baud=-9600", false}, ParseCase{"baud=99999999999999", false},
+                      ParseCase{"parity=X", false}, ParseCase{"parity=NO", false}, ParseCase{"data=4", false},
+                      ParseCase{"data=9", false}, ParseCase{"stop=3", false}, ParseCase{"stop=1.0", false},
+                      ParseCase{"baud 9600", false}, ParseCase{"speed=9600", false},
+                      ParseCase{"baud=9600,parity=N", false}));
 
 TEST_F(CommPosixTest, ImpossibleSettingsAreRefused) {
     const CommHandle port = api.CreateFile(Port5);
@@ -481,7 +492,10 @@ TEST_F(CommPosixTest, CallsOnAPortNeverOpenedFailWithBadDescriptor) {
         {"PurgeComm", [&] { return api.PurgeComm(stranger, 15); }},
         {"SetCommTimeouts", [&] { return api.SetCommTimeouts(stranger, {}); }},
         {"GetCommState", [&] { return api.GetCommState(stranger, state); }},
-        {"SetCommState", [&] { return api.SetCommState(stranger, {9600, 8}); }},
+        {"SetCommState",
+         [&] {
+             return api.SetCommState(stranger, {9600, 8});
+         }},
         {"ClearCommError", [&] { return api.ClearCommError(stranger, value, status); }},
         {"ReadFile", [&] { return api.ReadFile(stranger, buffer, 4, value, overlapped); }},
         {"WriteFile", [&] { return api.WriteFile(stranger, "abcd", 4, value, overlapped); }},

@@ -160,7 +160,9 @@ bool FakeCommApi::CloseHandle(CommHandle port) {
     return true;
 }
 
-uint32_t FakeCommApi::GetLastError() { return lastError; }
+uint32_t FakeCommApi::GetLastError() {
+    return lastError;
+}
 
 uint32_t FakeCommApi::FormatMessage(uint32_t code, char* buffer, uint32_t size) {
     const std::string text = messageText.empty() ? "message " + std::to_string(code) : messageText;
