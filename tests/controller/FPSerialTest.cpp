@@ -157,13 +157,6 @@ INSTANTIATE_TEST_SUITE_P(Steps, FPSerialOpenStepTest,
                          ::testing::Values("PurgeComm", "SetCommTimeouts", "GetCommState", "BuildCommDCB",
                                            "SetCommState"));
 
-TEST_F(FPSerialTest, SetupCommFailureIsIgnored) {
-    api.injectFailure("SetupComm", 5);
-    EXPECT_EQ(serial.OpenComm(1), 0);
-    EXPECT_EQ(serial.CommErrorCode(), 0);
-    EXPECT_EQ(serial.CommErrorSource(), "");
-}
-
 // --- Closing ---
 
 TEST_F(FPSerialTest, CloseTwiceClosesOnce) {

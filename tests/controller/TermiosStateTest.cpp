@@ -65,25 +65,4 @@ TEST(TermiosStateRefusal, ImpossibleStatesLeaveTheRecordAlone) {
     }
 }
 
-TEST(TermiosStateCompare, EveryManagedSettingCounts) {
-    termios base{};
-    ASSERT_TRUE(applyCommState({9600, 8, CommParity::None, CommStopBits::One}, base));
-    EXPECT_TRUE(sameLineSettings(base, base));
-    for (const CommState& other :
-         {CommState{19200, 8, CommParity::None, CommStopBits::One},
-          CommState{9600, 7, CommParity::None, CommStopBits::One},
-          CommState{9600, 8, CommParity::Even, CommStopBits::One},
-          CommState{9600, 8, CommParity::None, CommStopBits::Two},
-          CommState{9600, 8, CommParity::None, CommStopBits::One, true},
-          CommState{9600, 8, CommParity::None, CommStopBits::One, false, false, true}}) {
-        termios changed = base;
-        ASSERT_TRUE(applyCommState(other, changed));
-        EXPECT_FALSE(sameLineSettings(base, changed));
-    }
-    // Echo is not a line setting.
-    termios echo = base;
-    echo.c_lflag |= ECHO;
-    EXPECT_TRUE(sameLineSettings(base, echo));
-}
-
 } // namespace
