@@ -144,10 +144,7 @@ void ResManagerClass::SaveLanguages(const std::string& cfgFile) const {
 }
 
 void ResManagerClass::GenerateLanguageFile(LangWindow& frm) const {
-    std::string path;
-    guarded([&] { path = AppFilePath(frm.name() + ".lng"); });
-    if (path.empty())
-        return;
+    const std::string path = AppFilePath(frm.name() + ".lng");
     guarded([&] { WriteIniValue("ME", "EN", frm.caption(), path); });
     for (int i = 0; i < frm.controlCount(); ++i) {
         guarded([&] {
