@@ -42,10 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"'It''s' d", "It's 7"}, FormatCase{"d''M", "7'3"},
                       FormatCase{"d 'open", "7 open"}));
 
-TEST(FormatDateTime, SeparatorsMayBeLongerThanOneCharacter) {
-    EXPECT_EQ(FormatDateTime(moment(2009, 12, 6, 20, 14, 5), "dd/MM hh:nn", {". ", " h "}), "06. 12 20 h 14");
-}
-
 TEST(ParseDateTime, ReadsBackWhatFormatWrote) {
     const DateTimeSeparators separators{".", ":"};
     const std::string pattern = "dd.MM.yyyy hh:nn:ss";

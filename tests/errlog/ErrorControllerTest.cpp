@@ -170,15 +170,6 @@ TEST_F(ErrorControllerTest, EmptyShortDatePatternGivesAStampStartingWithASpace) 
     EXPECT_NE(log().find("Date & Time:      20:14:05\r\n"), std::string::npos);
 }
 
-TEST_F(ErrorControllerTest, SeparatorsOfTheUserStandForSlashAndColon) {
-    ShortDateFormat = "dd/MM/yyyy";
-    ErrorController errors(fixedMoment, DateTimeSeparators{".", "-"});
-    errors.LogFileName((m_folder / "Error.log").string());
-    std::string dateTime;
-    errors.Add(0, 5, "m", "x", dateTime);
-    EXPECT_EQ(dateTime, "06.12.2009 20-14-05");
-}
-
 TEST_F(ErrorControllerTest, FailingClockLeavesTheCallersTextAsItWas) {
     ErrorController errors([]() -> std::tm { throw std::runtime_error("no clock"); });
     errors.LogFileName((m_folder / "Error.log").string());
