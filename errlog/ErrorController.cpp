@@ -22,11 +22,8 @@ void appendToFile(const std::string& filePath, const std::string& text) {
     }
 }
 
-std::string trimmedSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+bool isBlank(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
 }
 
 } // namespace
@@ -58,7 +55,7 @@ void ErrorController::Add(int32_t xEventType, int32_t xErrorCode, const std::str
     entry.EventType = xEventType;
     entry.ErrorCode = xErrorCode;
     entry.ErrorMessage = xErrorMessage;
-    if (trimmedSpaces(xDateTime).empty()) {
+    if (isBlank(xDateTime)) {
         try {
             xDateTime = FormatDateTime(m_clock(), DateTimePattern(), m_separators);
         } catch (...) {
