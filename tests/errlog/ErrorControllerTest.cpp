@@ -3,6 +3,7 @@
 
 #include "AppFolder.h"
 #include "Common.h"
+#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +43,6 @@ protected:
         m_folder = pattern;
         m_savedDateFormat = ShortDateFormat;
         ShortDateFormat = "dd.MM.yyyy";
-        unsetenv("QUEDRIX_CODEPAGE");
         m_errors.LogFileName((m_folder / "Error.log").string());
         m_errors.BuildDate("30.07.2009");
         m_errors.BuildVersion("1.00");
@@ -87,6 +87,7 @@ protected:
                " \r\n";
     }
 
+    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", nullptr};
     fs::path m_folder;
     std::string m_savedDateFormat;
     ErrorController m_errors{fixedMoment, DateTimeSeparators{"/", ":"}};

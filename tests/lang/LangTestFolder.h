@@ -2,6 +2,7 @@
 // AppConfig point into it, and everything is put back afterwards.
 #pragma once
 
+#include "ScopedEnv.h"
 #include "TempFolder.h"
 
 #include "CodePage.h"
@@ -9,33 +10,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 class LangTest : public ::testing::Test {
 protected:
     LangTest()
-        : m_home("QUEDRIX_HOME", m_folder.path()),
-          m_registry("QUEDRIX_REGISTRY", m_folder.file("installer.reg")),
-          m_codePage("QUEDRIX_CODEPAGE", std::nullopt) {
+        : m_home("QUEDRIX_HOME", m_folder.path().c_str()),
+          m_registry("QUEDRIX_REGISTRY", m_folder.file("installer.reg").c_str()),
+          m_codePage("QUEDRIX_CODEPAGE", nullptr) {
         m_savedConfig = AppConfig;
         AppConfig.CfgFile = m_folder.file("Quedrix.cfg");
         CurrentLanguageCode = "BG";

@@ -116,8 +116,8 @@ TEST_F(LanguageRegistrationTest, StoredLanguageWins) {
 }
 
 TEST_F(LanguageRegistrationTest, UnwritableFolderStillHandsTheStartUpLanguageOver) {
-    ScopedEnv home("QUEDRIX_HOME", m_folder.file("installer.reg")); // a file is no folder
-    ScopedEnv registry("QUEDRIX_REGISTRY", m_folder.file("installer.reg"));
+    ScopedEnv home("QUEDRIX_HOME", m_folder.file("installer.reg").c_str()); // a file is no folder
+    ScopedEnv registry("QUEDRIX_REGISTRY", m_folder.file("installer.reg").c_str());
     ApplyStartUpLanguage();
     EXPECT_EQ(CurrentLanguageCode, "BG");
     EXPECT_EQ(ResManagerClass::shared().CurrentLanguage(), "BG");

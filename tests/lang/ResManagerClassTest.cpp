@@ -57,9 +57,9 @@ TEST_F(LangTest, StartUpLanguageIsEnglishWhenTheConfigurationFileExists) {
 }
 
 TEST_F(LangTest, RegistryExportDefaultsToTheSystemPath) {
-    ScopedEnv noOverride("QUEDRIX_REGISTRY", std::nullopt);
+    ScopedEnv noOverride("QUEDRIX_REGISTRY", nullptr);
     EXPECT_EQ(RegistryExportPath(), "/etc/quedrix/quedrix.reg");
-    ScopedEnv overridden("QUEDRIX_REGISTRY", std::string("/x/y.reg"));
+    ScopedEnv overridden("QUEDRIX_REGISTRY", "/x/y.reg");
     EXPECT_EQ(RegistryExportPath(), "/x/y.reg");
 }
 
