@@ -1,11 +1,12 @@
 // FPSerial: one serial port, opened exclusively, failures recorded inside the object.
 #pragma once
 
+#include "CommApi.h"
+
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
-
-class CommApi;
 
 class FPSerial {
 public:
@@ -29,5 +30,49 @@ public:
     const std::string& CommErrorText() const;
     bool PortOpen() const;
 
-    // (private routines and members follow, see the implementation issue)
+    // The rest of the object's state, for tests and diagnostics.
+    CommHandle PortHandle() const { return m_PortHandle; }
+    const CommState& PortSettings() const { return m_PortSettings; }
+    const std::string& PendingInput() const { return m_PendingInput; }
+
+    // Sets text to "Error (code): source - message" and returns the recorded code.
+    int32_t FormatCommError(std::string& text) const;
+
+private:
+    // Tests reach the routines the program itself never calls (CommSet, CommReadCD, CommSetLine).
+    friend class FPSerialProbe;
+
+    static constexpr uint32_t ReadBufferSize = 1024;
+    static constexpr uint32_t QueueSize = 1024;
+
+    int32_t CommOpen(const std::string& device, const std::string& lineFormat);
+    int32_t CommSet(const std::string& lineFormat);
+    int32_t CommClose();
+    int32_t CommFlush();
+    int32_t CommRead(std::string& text, int32_t requested);
+    int32_t CommWrite(const std::string& text);
+    int32_t CommReadCD(uint16_t lineMask, bool& lineOn);
+    int32_t CommSetLine(uint16_t line, bool state);
+    // code is the system's error code, taken right after the failing call.
+    int32_t RecordCommError(const std::string& step, uint32_t code);
+    int32_t RecordCommErrorWithFlags(const std::string& step, uint32_t code);
+    std::string SystemErrorText(uint32_t code);
+
+    int32_t openDevice(const std::string& prefix, int16_t number, int32_t speed, const std::string& parity);
+    // Waits for an operation reported pending; false (with the wait's code) when the wait failed.
+    bool waitPending(uint32_t& transferred, uint32_t& failure);
+    int32_t recordUnexpected(const std::string& routine, const std::exception& failure);
+    void pump(int times = 1);
+
+    CommApi* m_api;
+    std::function<void()> m_pumpEvents;
+
+    CommOverlapped m_IoOverlap;
+    int32_t m_CommErrorCode = 0;
+    std::string m_CommErrorSource;
+    std::string m_CommErrorText;
+    CommHandle m_PortHandle = 0;
+    bool m_PortOpen = false;
+    CommState m_PortSettings;
+    std::string m_PendingInput;
 };

@@ -1,0 +1,44 @@
+// CommPosix: the serial-port calls over POSIX termios, for Linux.
+#pragma once
+
+#include "CommApi.h"
+
+#include <map>
+#include <mutex>
+
+class CommPosix : public CommApi {
+public:
+    CommPosix() = default;
+    CommPosix(const CommPosix&) = delete;
+    CommPosix& operator=(const CommPosix&) = delete;
+
+    // Strips a leading "\\.\", maps the port name to a device (PortDevice.h) and opens it exclusively.
+    CommHandle CreateFile(const std::string& name) override;
+    bool SetupComm(CommHandle port, uint32_t inQueue, uint32_t outQueue) override;
+    bool PurgeComm(CommHandle port, uint32_t flags) override;
+    bool SetCommTimeouts(CommHandle port, const CommTimeouts& timeouts) override;
+    bool GetCommState(CommHandle port, CommState& state) override;
+    bool BuildCommDCB(const std::string& definition, CommState& state) override;
+    bool SetCommState(CommHandle port, const CommState& state) override;
+    bool ClearCommError(CommHandle port, uint32_t& errors, CommStatus& status) override;
+    bool ReadFile(CommHandle port, char* buffer, uint32_t toRead, uint32_t& read,
+                  CommOverlapped& overlapped) override;
+    bool WriteFile(CommHandle port, const char* data, uint32_t toWrite, uint32_t& written,
+                   CommOverlapped& overlapped) override;
+    bool GetOverlappedResult(CommHandle port, CommOverlapped& overlapped, uint32_t& transferred,
+                             bool wait) override;
+    bool EscapeCommFunction(CommHandle port, uint32_t function) override;
+    bool GetCommModemStatus(CommHandle port, uint32_t& status) override;
+    bool CloseHandle(CommHandle port) override;
+    uint32_t GetLastError() override;
+    uint32_t FormatMessage(uint32_t code, char* buffer, uint32_t size) override;
+
+private:
+    // The descriptor of a port this object opened and has not closed; -1 (EBADF recorded) otherwise.
+    // Only such descriptors are used, so a stale handle never reaches a file that reused its number.
+    int descriptor(CommHandle port);
+    bool timeoutsOf(CommHandle port, CommTimeouts& timeouts);
+
+    std::mutex m_mutex;
+    std::map<CommHandle, CommTimeouts> m_ports;
+};
