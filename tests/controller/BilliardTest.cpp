@@ -51,6 +51,8 @@ struct CommandCase {
     int32_t result;
 };
 
+void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+
 class BilliardCommand : public BilliardOnTheLine, public testing::WithParamInterface<CommandCase> {};
 
 TEST_P(BilliardCommand, SendsTheExactFrameAndReturnsTheValue) {
@@ -86,6 +88,8 @@ struct ReplyCase {
     int32_t value;
     std::size_t frames;
 };
+
+void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.name; }
 
 class BilliardReply : public BilliardOnTheLine, public testing::WithParamInterface<ReplyCase> {};
 

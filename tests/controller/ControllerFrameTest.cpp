@@ -18,6 +18,10 @@ struct BuildCase {
     std::string expected;
 };
 
+void PrintTo(const BuildCase& c, std::ostream* os) {
+    *os << c.command << " table " << c.table << " value " << c.value;
+}
+
 class FrameBuild : public testing::TestWithParam<BuildCase> {};
 
 TEST_P(FrameBuild, GivesTheExactBytes) {
@@ -62,6 +66,8 @@ struct ValueCase {
     std::string reply;
     int32_t expected;
 };
+
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << testing::PrintToString(c.reply); }
 
 class FrameValue : public testing::TestWithParam<ValueCase> {};
 

@@ -75,6 +75,8 @@ struct CommandCase {
     std::string frames; // the command letters and tables the controller received
 };
 
+void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+
 class CtlCommand : public Ctl, public testing::WithParamInterface<CommandCase> {};
 
 TEST_P(CtlCommand, AnswersOnStdout) {

@@ -83,6 +83,8 @@ struct FaultCase {
     std::string reply; // for table 3's "G"
 };
 
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+
 class SimulatorFault : public Simulator, public testing::WithParamInterface<FaultCase> {};
 
 TEST_P(SimulatorFault, ShapesTheReply) {
