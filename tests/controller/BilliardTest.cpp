@@ -51,7 +51,9 @@ struct CommandCase {
     int32_t result;
 };
 
-void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BilliardCommand : public BilliardOnTheLine, public testing::WithParamInterface<CommandCase> {};
 
@@ -89,7 +91,9 @@ struct ReplyCase {
     std::size_t frames;
 };
 
-void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReplyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BilliardReply : public BilliardOnTheLine, public testing::WithParamInterface<ReplyCase> {};
 

@@ -67,7 +67,9 @@ struct ValueCase {
     int32_t expected;
 };
 
-void PrintTo(const ValueCase& c, std::ostream* os) { *os << testing::PrintToString(c.reply); }
+void PrintTo(const ValueCase& c, std::ostream* os) {
+    *os << testing::PrintToString(c.reply);
+}
 
 class FrameValue : public testing::TestWithParam<ValueCase> {};
 

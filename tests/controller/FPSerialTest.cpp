@@ -55,6 +55,8 @@ struct OpenCase {
     const char* format;
 };
 
+void PrintTo(const OpenCase& c, std::ostream* os) { *os << c.name; }
+
 class FPSerialOpenTest : public FPSerialTest, public ::testing::WithParamInterface<OpenCase> {};
 
 TEST_P(FPSerialOpenTest, OpensTheDeviceWithTheLineFormatInOrder) {
@@ -392,6 +394,8 @@ struct LineCase {
     uint32_t code;
 };
 
+void PrintTo(const LineCase& c, std::ostream* os) { *os << "line " << c.line << (c.state ? " on" : " off"); }
+
 class FPSerialLineTest : public FPSerialTest, public ::testing::WithParamInterface<LineCase> {};
 
 TEST_P(FPSerialLineTest, LineControlIssuesTheEscapeCode) {
@@ -462,9 +466,12 @@ TEST_F(FPSerialTest, RecordedErrorStaysUntilTheNextOne) {
 }
 
 struct MessageCase {
+    const char* label;
     std::string system;
     std::string recorded;
 };
+
+void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.label; }
 
 class FPSerialMessageTest : public FPSerialTest, public ::testing::WithParamInterface<MessageCase> {};
 
@@ -477,11 +484,12 @@ TEST_P(FPSerialMessageTest, SystemTextIsCutAtNulAndTrimmedOfBlanks) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, FPSerialMessageTest,
-    ::testing::Values(MessageCase{"  Access is denied.  ", "Access is denied."},
-                      MessageCase{"Not found.\r\n", "Not found.\r\n"},
-                      MessageCase{"Not found.\r\n  ", "Not found.\r\n"},
-                      MessageCase{std::string("first\0second", 12), "first"},
-                      MessageCase{"   ", ""}, MessageCase{std::string(300, 'm'), std::string(254, 'm')}));
+    ::testing::Values(MessageCase{"blanks", "  Access is denied.  ", "Access is denied."},
+                      MessageCase{"line break", "Not found.\r\n", "Not found.\r\n"},
+                      MessageCase{"blanks after line break", "Not found.\r\n  ", "Not found.\r\n"},
+                      MessageCase{"nul", std::string("first\0second", 12), "first"},
+                      MessageCase{"only blanks", "   ", ""},
+                      MessageCase{"too long", std::string(300, 'm'), std::string(254, 'm')}));
 
 TEST_F(FPSerialTest, UnexpectedFailureIsRecordedUnderTheRoutinesName) {
     open();

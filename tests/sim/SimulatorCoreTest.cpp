@@ -1,7 +1,7 @@
 // The simulator on its pseudo-terminal: replies, line timing, injected faults, the log, the link.
 #include "SimulatorCore.h"
+#include "../app/TempFolder.h"
 #include "RawPort.h"
-#include "TempDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ protected:
 
     std::string link() const { return folder.file("COM1"); }
 
-    TempDirectory folder;
+    TempFolder folder;
     std::unique_ptr<SimulatorCore> m_simulator;
 };
 
@@ -83,7 +83,9 @@ struct FaultCase {
     std::string reply; // for table 3's "G"
 };
 
-void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SimulatorFault : public Simulator, public testing::WithParamInterface<FaultCase> {};
 
