@@ -66,6 +66,8 @@ std::string iconvNameFor(const std::string& name) {
 } // namespace
 
 std::optional<CodePage> CodePage::open(const std::string& name) {
+    if (name.empty())
+        return std::nullopt; // iconv would take the locale's own code set
     const std::string iconvName = iconvNameFor(name);
     for (const auto& [to, from] : {std::pair{iconvName, std::string(kUtf8)}, {std::string(kUtf8), iconvName}}) {
         iconv_t cd = iconv_open(to.c_str(), from.c_str());

@@ -59,13 +59,6 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string temporaryNameFor(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     return path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
@@ -141,8 +134,5 @@ FileStore::ReplaceResult FileStore::replace(const std::string& path, const Edit&
         return {ReplaceStatus::Failed, error};
     }
     // Make the rename itself durable; a failure here no longer endangers the file's contents.
-    Fd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        (void)::fsync(folder.get());
     return {ReplaceStatus::Replaced, ""};
 }

@@ -7,7 +7,11 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libqt6test6
   xvfb xauth openbox trayer xdotool x11-utils dbus dbus-x11 imagemagick
+  locales
 )
+
+# Locales the regional-settings tests run under (comma decimal separator, a multi-byte one).
+locales=(bg_BG de_DE ps_AF)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -15,15 +19,32 @@ for p in "${packages[@]}"; do
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
 
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+missing_locales=()
+for l in "${locales[@]}"; do
+  locale -a 2>/dev/null | grep -qix "$l.utf-\?8" || missing_locales+=("$l")
+done
+
+[[ ${#missing[@]} -eq 0 && ${#missing_locales[@]} -eq 0 ]] && exit 0
 
 if [[ $(id -u) -ne 0 ]]; then
-  echo "Missing packages. Run as root:" >&2
-  echo "  apt-get install -y ${missing[*]}" >&2
+  if [[ ${#missing[@]} -ne 0 ]]; then
+    echo "Missing packages. Run as root:" >&2
+    echo "  apt-get install -y ${missing[*]}" >&2
+  fi
+  for l in "${missing_locales[@]}"; do
+    echo "Missing locale. Run as root: localedef -i $l -f UTF-8 $l.UTF-8" >&2
+  done
   exit 1
 fi
 
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [[ ${#missing[@]} -ne 0 ]]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+for l in "${missing_locales[@]}"; do
+  echo "Generating locale $l.UTF-8"
+  localedef -i "$l" -f UTF-8 "$l.UTF-8"
+done

@@ -1,0 +1,84 @@
+#include "Configuration.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+#include "AppFolder.h"
+#include "CodePage.h"
+#include "Common.h"
+
+AppConfigRecord AppConfig;
+std::string& CurrentLanguageCode = AppConfig.Language;
+
+namespace {
+
+constexpr int16_t kValueBufferSize = 255;
+
+std::array<char, kTrayTipFieldSize> trayTipField = [] {
+    std::array<char, kTrayTipFieldSize> field{};
+    field.fill(' ');
+    field[0] = '\0';
+    return field;
+}();
+
+std::string trimmedSpaces(const std::string& s) {
+    const std::size_t first = s.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return "";
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// A number in the process locale's format, the whole text used; hexadecimal, infinities and NaN refused.
+std::optional<double> regionalNumber(const std::string& text) {
+    const std::string t = trimmedSpaces(text);
+    if (t.empty() || t.find_first_of("xXiInN") != std::string::npos)
+        return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(t.c_str(), &end);
+    if (end != t.c_str() + t.size() || errno == ERANGE || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::string readConfig(const char* section, const char* key) {
+    return ReadIniValue(section, key, AppConfig.CfgFile, kValueBufferSize);
+}
+
+void readRate(const char* key, double& field) {
+    if (const auto rate = regionalNumber(readConfig("Tariff", key)))
+        field = *rate;
+}
+
+} // namespace
+
+bool LoadConfiguration() {
+    AppConfig.Language = "BG";
+    AppConfig.CfgFile = AppFilePath("Quedrix.cfg");
+    if (!FileExists(AppConfig.CfgFile))
+        return true;
+    AppConfig.Language = trimmedSpaces(readConfig("Language", "Value"));
+    readRate("Peak", AppConfig.Peak);
+    readRate("OffPeak", AppConfig.OffPeak);
+    AppConfig.StartTime = readConfig("Tariff", "StartTime");
+    AppConfig.EndTime = readConfig("Tariff", "EndTime");
+    return true;
+}
+
+void SetTrayTip(const std::string& caption) {
+    std::string text = CodePage::active().toEightBit(caption);
+    text += '\0';
+    trayTipField.fill(' ');
+    std::memcpy(trayTipField.data(), text.data(), std::min(text.size(), trayTipField.size()));
+}
+
+const std::array<char, kTrayTipFieldSize>& TrayTipField() { return trayTipField; }
+
+std::string TrayTip() {
+    const std::string_view field(trayTipField.data(), trayTipField.size() - 1);
+    return CodePage::active().toUtf8(field.substr(0, field.find('\0')));
+}

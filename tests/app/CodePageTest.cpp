@@ -1,0 +1,70 @@
+#include "CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include "ScopedEnv.h"
+
+namespace {
+
+TEST(CodePageTest, DefaultIsWindows1251) {
+    ScopedEnv env("QUEDRIX_CODEPAGE", nullptr);
+    const CodePage page = CodePage::active();
+    EXPECT_EQ(page.toEightBit("Маса 1"), "\xCC\xE0\xF1\xE0 1");
+    EXPECT_EQ(page.toUtf8("\xCC\xE0\xF1\xE0 1"), "Маса 1");
+}
+
+struct ConversionCase {
+    const char* codePage;
+    const char* utf8;
+    const char* eightBit;
+};
+
+class CodePageConversionTest : public ::testing::TestWithParam<ConversionCase> {};
+
+TEST_P(CodePageConversionTest, ConvertsOrMarksWithQuestionMark) {
+    const auto page = CodePage::open(GetParam().codePage);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->toEightBit(GetParam().utf8), GetParam().eightBit);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CodePageConversionTest,
+    ::testing::Values(ConversionCase{"1251", "Изход", "\xC8\xE7\xF5\xEE\xE4"},
+                      ConversionCase{"1251", "a中b", "a?b"},          // no such character in the page
+                      ConversionCase{"1251", "café", "caf?"},
+                      ConversionCase{"1251", "x\xFFy\xC3", "x?y"},      // malformed, then cut short
+                      ConversionCase{"1252", "café", "caf\xE9"},
+                      ConversionCase{"1252", "Маса", "????"},
+                      ConversionCase{"UTF-8", "Маса", "Маса"},
+                      ConversionCase{"KOI8-R", "Я", "\xF1"}));
+
+TEST(CodePageTest, UndefinedBytesReadAsQuestionMark) {
+    const auto page = CodePage::open("1251");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->toUtf8("a\x98z"), "a?z"); // 0x98 is unassigned in Windows-1251
+}
+
+TEST(CodePageTest, RefusesUnknownAndNonAsciiCompatiblePages) {
+    EXPECT_FALSE(CodePage::open("NO-SUCH-PAGE"));
+    EXPECT_FALSE(CodePage::open("UTF-16"));
+    EXPECT_FALSE(CodePage::open(""));
+}
+
+TEST(CodePageTest, OverrideFromEnvironment) {
+    ScopedEnv env("QUEDRIX_CODEPAGE", "1252");
+    EXPECT_EQ(CodePage::active().toEightBit("é"), "\xE9");
+}
+
+TEST(CodePageTest, BadOverrideFallsBackWithOneLineOnStderr) {
+    ScopedEnv env("QUEDRIX_CODEPAGE", "bogus-page");
+    ::testing::internal::CaptureStderr();
+    const CodePage first = CodePage::active();
+    const CodePage second = CodePage::active();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(first.toEightBit("Маса"), "\xCC\xE0\xF1\xE0");
+    EXPECT_EQ(second.toEightBit("Маса"), "\xCC\xE0\xF1\xE0");
+    EXPECT_NE(err.find("bogus-page"), std::string::npos);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+}
+
+} // namespace
