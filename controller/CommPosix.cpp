@@ -35,9 +35,8 @@ std::string lower(std::string text) {
 }
 
 std::optional<uint32_t> parseNumber(const std::string& text) {
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](unsigned char c) {
-            return std::isdigit(c);
-        }))
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
         return std::nullopt;
     return static_cast<uint32_t>(std::stoul(text));
 }
@@ -102,12 +101,15 @@ int pollTimeout(const std::optional<Clock::time_point>& deadline) {
     return static_cast<int>(std::clamp<decltype(left)>(left, 0, 1 << 30));
 }
 
-// Waits until fd is ready for events or the deadline passes; false on a failed poll.
-bool waitReady(int fd, short events, int timeout) {
+// Waits up to timeout ms for fd to be ready: the poll result flags, 0 when none came, -1 on failure.
+int waitReady(int fd, short events, int timeout) {
     pollfd entry{fd, events, 0};
-    if (::poll(&entry, 1, timeout) < 0 && errno != EINTR)
-        return fail(errno);
-    return true;
+    const int ready = ::poll(&entry, 1, timeout);
+    if (ready < 0 && errno != EINTR) {
+        fail(errno);
+        return -1;
+    }
+    return ready > 0 ? entry.revents : 0;
 }
 
 } // namespace
@@ -216,7 +218,8 @@ bool CommPosix::BuildCommDCB(const std::string& definition, CommState& state) {
     bool any = false;
     while (items >> item) {
         const auto equals = item.find('=');
-        if (equals == std::string::npos || !applyItem(lower(item.substr(0, equals)), lower(item.substr(equals + 1)), built))
+        if (equals == std::string::npos ||
+            !applyItem(lower(item.substr(0, equals)), lower(item.substr(equals + 1)), built))
             return fail(EINVAL);
         any = true;
     }
@@ -281,15 +284,16 @@ bool CommPosix::ReadFile(CommHandle port, char* buffer, uint32_t toRead, uint32_
             read += static_cast<uint32_t>(got);
             continue;
         }
-        if (got == 0)
-            break; // the line was hung up: nothing more will arrive
         if (got < 0 && errno != EAGAIN && errno != EINTR)
             return fail(errno);
         const int timeout = immediate ? 0 : pollTimeout(deadline);
         if (timeout == 0)
             break; // a read time-out ends the read with what has arrived
-        if (!waitReady(fd, POLLIN, timeout))
+        const int ready = waitReady(fd, POLLIN, timeout);
+        if (ready < 0)
             return false;
+        if (ready & (POLLHUP | POLLERR | POLLNVAL))
+            break; // hung up, and nothing was left to read: nothing more will arrive
     }
     return true;
 }
@@ -314,7 +318,7 @@ bool CommPosix::WriteFile(CommHandle port, const char* data, uint32_t toWrite, u
         const int timeout = pollTimeout(deadline);
         if (timeout == 0)
             return fail(ETIMEDOUT); // the line did not take the data in time
-        if (!waitReady(fd, POLLOUT, timeout))
+        if (waitReady(fd, POLLOUT, timeout) < 0)
             return false;
     }
     return true;
@@ -391,10 +395,14 @@ bool CommPosix::WaitForInput(CommHandle port, uint32_t milliseconds) {
     const int fd = descriptor(port);
     if (fd < 0)
         return false;
-    return waitReady(fd, POLLIN, static_cast<int>(std::min<uint32_t>(milliseconds, 1u << 30)));
+    const int ready = waitReady(fd, POLLIN, static_cast<int>(std::min<uint32_t>(milliseconds, 1u << 30)));
+    // A hung-up line reports ready at once and forever; it cannot be waited on.
+    return ready >= 0 && (ready & (POLLHUP | POLLERR | POLLNVAL)) == 0;
 }
 
-uint32_t CommPosix::GetLastError() { return lastError; }
+uint32_t CommPosix::GetLastError() {
+    return lastError;
+}
 
 uint32_t CommPosix::FormatMessage(uint32_t code, char* buffer, uint32_t size) {
     if (size == 0) {

@@ -100,7 +100,9 @@ bool stopBitsPossible(const CommState& state) {
 
 } // namespace
 
-bool isTermiosBaud(uint32_t baud) { return speedOf(baud).has_value(); }
+bool isTermiosBaud(uint32_t baud) {
+    return speedOf(baud).has_value();
+}
 
 bool applyCommState(const CommState& state, termios& settings) {
     const auto speed = speedOf(state.baudRate);

@@ -47,15 +47,6 @@ uint32_t waitForInput(CommApi& api, CommHandle port, uint32_t count) {
     return status.inQueue;
 }
 
-// Writes until the line has taken nothing for a while: the device side reads nothing.
-void fillOutput(CommApi& api, CommHandle port) {
-    CommOverlapped overlapped;
-    const std::string block(1 << 20, 'f');
-    uint32_t written = 0;
-    api.SetCommTimeouts(port, {CommMaxTimeout, 0, 0, 0, 300});
-    api.WriteFile(port, block.data(), static_cast<uint32_t>(block.size()), written, overlapped);
-}
-
 class CommPosixTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(pty.ok()); }
@@ -105,22 +96,6 @@ TEST_F(CommPosixTest, AllByteValuesPassUnchangedBothWays) {
     serial.CloseComm();
 }
 
-TEST_F(CommPosixTest, OpenSetsARawLineAtTheSpeed) {
-    FPSerial serial(&api);
-    ASSERT_EQ(serial.OpenComm(5, 115200, "N"), 0);
-    const termios settings = slaveSettings();
-    EXPECT_EQ(cfgetospeed(&settings), static_cast<speed_t>(B115200));
-    EXPECT_EQ(cfgetispeed(&settings), static_cast<speed_t>(B115200));
-    EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(settings.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
-    EXPECT_EQ(settings.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
-    EXPECT_EQ(settings.c_lflag & (ECHO | ICANON | ISIG | IEXTEN), 0u);
-    EXPECT_EQ(settings.c_oflag & OPOST, 0u);
-    EXPECT_EQ(settings.c_iflag & (ICRNL | INLCR | IGNCR | IXON | IXOFF | ISTRIP), 0u);
-    EXPECT_EQ(serial.PortSettings(), (CommState{115200, 8, CommParity::None, CommStopBits::One}));
-    serial.CloseComm();
-}
-
 // --- Line formats ---
 
 // A pseudo-terminal keeps speed and stop bits but always runs 8 data bits without parity.
@@ -131,7 +106,9 @@ struct FormatCase {
     bool twoStopBits;
 };
 
-void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.text; }
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.text;
+}
 
 class CommPosixFormatTest : public CommPosixTest, public ::testing::WithParamInterface<FormatCase> {};
 
@@ -147,16 +124,23 @@ TEST_P(CommPosixFormatTest, LineFormatReachesTheTerminal) {
     api.CloseHandle(port);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, CommPosixFormatTest,
-    ::testing::Values(
-        FormatCase{"baud=115200 parity=N data=8 stop=1", {115200, 8, CommParity::None, CommStopBits::One}, B115200,
-                   false},
-        FormatCase{"baud=19200 parity=N data=8 stop=2", {19200, 8, CommParity::None, CommStopBits::Two}, B19200,
-                   true},
-        FormatCase{"BAUD=300 STOP=1", {300, 8, CommParity::None, CommStopBits::One}, B300, false},
-        FormatCase{"baud=4000000 parity=n data=8 stop=1", {4000000, 8, CommParity::None, CommStopBits::One},
-                   B4000000, false}));
+INSTANTIATE_TEST_SUITE_P(Formats, CommPosixFormatTest,
+                         ::testing::Values(FormatCase{"baud=115200 parity=N data=8 stop=1",
+                                                      {115200, 8, CommParity::None, CommStopBits::One},
+                                                      B115200,
+                                                      false},
+                                           FormatCase{"baud=19200 parity=N data=8 stop=2",
+                                                      {19200, 8, CommParity::None, CommStopBits::Two},
+                                                      B19200,
+                                                      true},
+                                           FormatCase{"BAUD=300 STOP=1",
+                                                      {300, 8, CommParity::None, CommStopBits::One},
+                                                      B300,
+                                                      false},
+                                           FormatCase{"baud=4000000 parity=n data=8 stop=1",
+                                                      {4000000, 8, CommParity::None, CommStopBits::One},
+                                                      B4000000,
+                                                      false}));
 
 TEST_F(CommPosixTest, SettingsTheDeviceCannotRunAreRefusedAndTheOldOnesKept) {
     const CommHandle port = openWith("baud=115200 parity=N data=8 stop=1");
@@ -177,7 +161,9 @@ struct ParseCase {
     bool valid;
 };
 
-void PrintTo(const ParseCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class CommPosixParseTest : public ::testing::TestWithParam<ParseCase> {};
 
@@ -196,45 +182,18 @@ TEST_P(CommPosixParseTest, MalformedTextIsRefusedAndChangesNothing) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, CommPosixParseTest,
-                         ::testing::Values(ParseCase{"baud=9600 parity=N data=8 stop=1", true},
-                                           ParseCase{"  stop=2   baud=57600 ", true}, ParseCase{"parity=e", true},
-                                           ParseCase{"", false}, ParseCase{"   ", false},
-                                           ParseCase{"baud=12345 parity=N data=8 stop=1", false},
-                                           ParseCase{"baud=14400", false}, ParseCase{"baud=", false},
-                                           ParseCase{"baud=96OO", false}, ParseCase{"baud=-9600", false},
-                                           ParseCase{"baud=99999999999999", false}, ParseCase{"parity=X", false},
-                                           ParseCase{"parity=NO", false}, ParseCase{"data=4", false},
-                                           ParseCase{"data=9", false}, ParseCase{"stop=3", false},
-                                           ParseCase{"stop=1.0", false}, ParseCase{"baud 9600", false},
-                                           ParseCase{"speed=9600", false}, ParseCase{"baud=9600,parity=N", false}));
-
-TEST_F(CommPosixTest, ImpossibleSettingsAreRefused) {
-    const CommHandle port = api.CreateFile(Port5);
-    ASSERT_NE(port, InvalidCommHandle);
-    for (const CommState& state : {CommState{9600, 8, CommParity::None, CommStopBits::OneAndHalf},
-                                   CommState{9600, 5, CommParity::None, CommStopBits::Two},
-                                   CommState{9600, 9, CommParity::None, CommStopBits::One},
-                                   CommState{14400, 8, CommParity::None, CommStopBits::One},
-                                   CommState{9600, 8, CommParity::None, CommStopBits::One, false, true}}) {
-        EXPECT_FALSE(api.SetCommState(port, state));
-        EXPECT_EQ(api.GetLastError(), static_cast<uint32_t>(EINVAL));
-    }
-    api.CloseHandle(port);
-}
-
-TEST_F(CommPosixTest, FlowControlCanBeSwitchedOn) {
-    const CommHandle port = openWith("baud=9600");
-    CommState state{9600, 8, CommParity::None, CommStopBits::One, true, false, true, true};
-    ASSERT_TRUE(api.SetCommState(port, state));
-    const termios settings = slaveSettings();
-    EXPECT_NE(settings.c_cflag & CRTSCTS, 0u);
-    EXPECT_EQ(settings.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));
-    CommState read;
-    ASSERT_TRUE(api.GetCommState(port, read));
-    EXPECT_EQ(read, state);
-    api.CloseHandle(port);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CommPosixParseTest,
+    ::testing::Values(ParseCase{"baud=9600 parity=N data=8 stop=1", true},
+                      ParseCase{"  stop=2   baud=57600 ", true}, ParseCase{"parity=e", true},
+                      ParseCase{"", false}, ParseCase{"   ", false},
+                      ParseCase{"baud=12345 parity=N data=8 stop=1", false}, ParseCase{"baud=14400", false},
+                      ParseCase{"baud=", false}, ParseCase{"baud=96OO", false},
+                      ParseCase{"baud=-9600", false}, ParseCase{"baud=99999999999999", false},
+                      ParseCase{"parity=X", false}, ParseCase{"parity=NO", false}, ParseCase{"data=4", false},
+                      ParseCase{"data=9", false}, ParseCase{"stop=3", false}, ParseCase{"stop=1.0", false},
+                      ParseCase{"baud 9600", false}, ParseCase{"speed=9600", false},
+                      ParseCase{"baud=9600,parity=N", false}));
 
 // --- Input queue ---
 
@@ -327,27 +286,20 @@ TEST_F(CommPosixTest, ReadTimeOutEndsTheReadWithWhatArrived) {
 // --- Write time-out ---
 
 TEST_F(CommPosixTest, WriteGivesUpWhenTheLineTakesNothing) {
-    const CommHandle port = openWith("baud=115200");
-    ASSERT_TRUE(api.SetCommTimeouts(port, {CommMaxTimeout, 0, 0, 0, 200}));
-    const std::string block(1 << 20, 'w');
+    FPSerial serial(&api);
+    ASSERT_EQ(serial.OpenComm(5, 115200, "N"), 0);
+    const CommHandle port = serial.PortHandle();
+    // The device side reads nothing: a long write fills the line and then stops at its time-out.
+    const std::string block(1 << 20, 'f');
     uint32_t written = 0;
-    const auto start = Clock::now();
+    api.SetCommTimeouts(port, {CommMaxTimeout, 0, 0, 0, 300});
     EXPECT_FALSE(api.WriteFile(port, block.data(), static_cast<uint32_t>(block.size()), written, overlapped));
-    const double waited = secondsSince(start);
     EXPECT_EQ(api.GetLastError(), static_cast<uint32_t>(ETIMEDOUT));
     EXPECT_GT(written, 0u);
     EXPECT_LT(written, block.size());
-    EXPECT_GT(waited, 0.1);
-    EXPECT_LT(waited, 10.0);
-    api.CloseHandle(port);
-}
 
-TEST_F(CommPosixTest, WriteCommGivesUpAfterASecondPerByte) {
-    FPSerial serial(&api);
-    ASSERT_EQ(serial.OpenComm(5, 115200, "N"), 0);
-    fillOutput(api, serial.PortHandle());
-    // Back to the time-outs that the open set.
-    api.SetCommTimeouts(serial.PortHandle(), {CommMaxTimeout, 0, 1000, 1000, 0});
+    // With the time-outs of the open, one byte more gives up after about a second.
+    api.SetCommTimeouts(port, {CommMaxTimeout, 0, 1000, 1000, 0});
     const auto start = Clock::now();
     serial.WriteComm("x");
     const double waited = secondsSince(start);
@@ -470,33 +422,6 @@ TEST_F(CommPosixTest, StaleHandleNeverReachesAFileThatReusedItsNumber) {
     EXPECT_EQ(pty.folder().read("victim.log"), "");
 }
 
-TEST_F(CommPosixTest, CallsOnAPortNeverOpenedFailWithBadDescriptor) {
-    const CommHandle stranger = 0; // standard input: open, but not a port of this object
-    CommState state;
-    CommStatus status;
-    uint32_t value = 0;
-    char buffer[4];
-    const std::vector<std::pair<const char*, std::function<bool()>>> calls = {
-        {"SetupComm", [&] { return api.SetupComm(stranger, 1024, 1024); }},
-        {"PurgeComm", [&] { return api.PurgeComm(stranger, 15); }},
-        {"SetCommTimeouts", [&] { return api.SetCommTimeouts(stranger, {}); }},
-        {"GetCommState", [&] { return api.GetCommState(stranger, state); }},
-        {"SetCommState", [&] { return api.SetCommState(stranger, {9600, 8}); }},
-        {"ClearCommError", [&] { return api.ClearCommError(stranger, value, status); }},
-        {"ReadFile", [&] { return api.ReadFile(stranger, buffer, 4, value, overlapped); }},
-        {"WriteFile", [&] { return api.WriteFile(stranger, "abcd", 4, value, overlapped); }},
-        {"GetOverlappedResult", [&] { return api.GetOverlappedResult(stranger, overlapped, value, true); }},
-        {"EscapeCommFunction", [&] { return api.EscapeCommFunction(stranger, CommSetDtr); }},
-        {"GetCommModemStatus", [&] { return api.GetCommModemStatus(stranger, value); }},
-        {"CloseHandle", [&] { return api.CloseHandle(stranger); }},
-    };
-    for (const auto& [name, call] : calls) {
-        EXPECT_FALSE(call()) << name;
-        EXPECT_EQ(api.GetLastError(), static_cast<uint32_t>(EBADF)) << name;
-    }
-    EXPECT_EQ(::fcntl(0, F_GETFD) >= 0 || errno != EBADF, true) << "standard input must stay open";
-}
-
 TEST_F(CommPosixTest, MessagesAreTheSystemsTexts) {
     char buffer[255];
     EXPECT_EQ(api.FormatMessage(ENOENT, buffer, sizeof buffer), strlen(strerror(ENOENT)));
@@ -602,53 +527,6 @@ TEST_F(CommPosixTest, UnprivilegedOpenerIsRefusedWhileHeldAndServedAfterClose) {
     ASSERT_TRUE(api.CloseHandle(port));
     EXPECT_EQ(runInChild(openAndClose, true), 0);
     EXPECT_EQ(runInChild(openAndClose, true), 0) << "the port must open again after an unprivileged close";
-}
-
-TEST_F(CommPosixTest, RootIsRefusedWhileAnUnprivilegedUserHolds) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "dropping to an unprivileged user needs root";
-    pty.allowEveryone();
-    int toParent[2];
-    int toChild[2];
-    ASSERT_EQ(::pipe(toParent), 0);
-    ASSERT_EQ(::pipe(toChild), 0);
-    const auto holder = [&] {
-        CommPosix childApi;
-        const CommHandle port = childApi.CreateFile(Port5);
-        const char opened = port == InvalidCommHandle ? 'n' : 'y';
-        char go = 0;
-        if (::write(toParent[1], &opened, 1) != 1 || ::read(toChild[0], &go, 1) != 1)
-            return 101;
-        return port != InvalidCommHandle && childApi.CloseHandle(port) ? 0 : 102;
-    };
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (dropToNobody())
-            ::_exit(holder());
-        const char failed = 'd';
-        (void)!::write(toParent[1], &failed, 1);
-        ::_exit(CannotDrop);
-    }
-    ASSERT_GT(pid, 0);
-    char opened = 0;
-    ASSERT_EQ(::read(toParent[0], &opened, 1), 1);
-    if (opened == 'd') {
-        ::waitpid(pid, nullptr, 0);
-        GTEST_SKIP() << "cannot switch to the user nobody here";
-    }
-    EXPECT_EQ(opened, 'y');
-    EXPECT_EQ(api.CreateFile(Port5), InvalidCommHandle);
-    EXPECT_EQ(api.GetLastError(), static_cast<uint32_t>(EBUSY));
-    const char go = 'g';
-    EXPECT_EQ(::write(toChild[1], &go, 1), 1);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]})
-        ::close(fd);
-    const CommHandle port = api.CreateFile(Port5);
-    EXPECT_NE(port, InvalidCommHandle);
-    api.CloseHandle(port);
 }
 
 } // namespace

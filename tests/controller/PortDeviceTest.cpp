@@ -25,23 +25,28 @@ struct DeviceCase {
     const char* device;
 };
 
-void PrintTo(const DeviceCase& c, std::ostream* os) { *os << '"' << c.port << '"'; }
+void PrintTo(const DeviceCase& c, std::ostream* os) {
+    *os << '"' << c.port << '"';
+}
 
 class PortDeviceTableTest : public PortDeviceTest, public ::testing::WithParamInterface<DeviceCase> {};
 
-TEST_P(PortDeviceTableTest, BuiltInTable) { EXPECT_EQ(portDevicePath(GetParam().port), GetParam().device); }
+TEST_P(PortDeviceTableTest, BuiltInTable) {
+    EXPECT_EQ(portDevicePath(GetParam().port), GetParam().device);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Names, PortDeviceTableTest,
     ::testing::Values(DeviceCase{"COM1", "/dev/ttyS0"}, DeviceCase{"COM4", "/dev/ttyS3"},
                       DeviceCase{"COM5", "/dev/ttyUSB0"}, DeviceCase{"COM12", "/dev/ttyUSB7"},
                       DeviceCase{"COM13", "/dev/ttyACM0"}, DeviceCase{"COM20", "/dev/ttyACM7"},
-                      DeviceCase{"com3", "/dev/ttyS2"}, DeviceCase{"LPT1", "/dev/lp0"}, DeviceCase{"lpt3", "/dev/lp2"},
+                      DeviceCase{"com3", "/dev/ttyS2"}, DeviceCase{"LPT1", "/dev/lp0"},
+                      DeviceCase{"lpt3", "/dev/lp2"},
                       // Nothing stands for these.
                       DeviceCase{"COM0", ""}, DeviceCase{"COM21", ""}, DeviceCase{"COM01", ""},
-                      DeviceCase{"COM", ""}, DeviceCase{"", ""}, DeviceCase{"COM-1", ""}, DeviceCase{"COM1x", ""},
-                      DeviceCase{"COM 1", ""}, DeviceCase{"AUX1", ""}, DeviceCase{"\\\\.\\COM1", ""},
-                      DeviceCase{"COM9999999", ""}, DeviceCase{"LPT0", ""}));
+                      DeviceCase{"COM", ""}, DeviceCase{"", ""}, DeviceCase{"COM-1", ""},
+                      DeviceCase{"COM1x", ""}, DeviceCase{"COM 1", ""}, DeviceCase{"AUX1", ""},
+                      DeviceCase{"\\\\.\\COM1", ""}, DeviceCase{"COM9999999", ""}, DeviceCase{"LPT0", ""}));
 
 TEST_F(PortDeviceTest, PortFolderTakesPrecedence) {
     home.write("Quedrix.cfg", "[Ports]\r\nCOM7=/dev/configured\r\n");
@@ -59,8 +64,9 @@ TEST_F(PortDeviceTest, EmptyPortFolderVariableCountsAsUnset) {
 }
 
 TEST_F(PortDeviceTest, PortsSectionNamesTheDevice) {
-    home.write("Quedrix.cfg", "[Tariff]\r\nCOM3=/dev/wrong\r\n[Ports]\r\ncom3 = /dev/pts/77\r\nLPT2=/dev/usb/lp0\r\n"
-                              "COM0=/dev/pts/1\r\n");
+    home.write("Quedrix.cfg",
+               "[Tariff]\r\nCOM3=/dev/wrong\r\n[Ports]\r\ncom3 = /dev/pts/77\r\nLPT2=/dev/usb/lp0\r\n"
+               "COM0=/dev/pts/1\r\n");
     EXPECT_EQ(portDevicePath("COM3"), "/dev/pts/77");
     EXPECT_EQ(portDevicePath("LPT2"), "/dev/usb/lp0");
     EXPECT_EQ(portDevicePath("COM4"), "/dev/ttyS3");

@@ -50,7 +50,8 @@ std::string PseudoTerminal::receive(size_t count, std::chrono::milliseconds limi
     const auto deadline = std::chrono::steady_clock::now() + limit;
     std::string got;
     while (got.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd entry{m_master, POLLIN, 0};
         if (left.count() <= 0 || ::poll(&entry, 1, static_cast<int>(left.count())) <= 0)
             break;
