@@ -105,8 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"OtherTableSilent", [](SimOptions& o) { o.silentTables = {4}; }, framed("G03;00125;")},
         FaultCase{"Noise", [](SimOptions& o) { o.noise = 5; }, "#\x03\xff~#" + framed("G03;00125;")},
         FaultCase{"Short", [](SimOptions& o) { o.shortReply = true; }, "\x02G03;00125;"},
-        FaultCase{"BadValue", [](SimOptions& o) { o.badValue = true; }, framed("G03;00abc;")},
-        FaultCase{"IgnoreFirst", [](SimOptions& o) { o.ignoreFirst = 1; }, ""}),
+        FaultCase{"BadValue", [](SimOptions& o) { o.badValue = true; }, framed("G03;00abc;")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Simulator, IgnoreFirstLeavesExactlyThatManyFramesUnanswered) {
