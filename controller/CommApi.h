@@ -96,6 +96,9 @@ public:
     virtual bool EscapeCommFunction(CommHandle port, uint32_t function) = 0;
     virtual bool GetCommModemStatus(CommHandle port, uint32_t& status) = 0;
     virtual bool CloseHandle(CommHandle port) = 0;
+    // Returns as soon as received bytes wait in the input queue, or after milliseconds; false only
+    // when the port cannot be waited on (e.g. it is not open).
+    virtual bool WaitForInput(CommHandle port, uint32_t milliseconds) = 0;
     // The code of this thread's last failed call.
     virtual uint32_t GetLastError() = 0;
     // The system's message for code into buffer; returns the characters stored, 0 when there is none.

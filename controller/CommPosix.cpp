@@ -391,6 +391,15 @@ bool CommPosix::CloseHandle(CommHandle port) {
     return true;
 }
 
+bool CommPosix::WaitForInput(CommHandle port, uint32_t milliseconds) {
+    const int fd = descriptor(port);
+    if (fd < 0)
+        return false;
+    const int ready = waitReady(fd, POLLIN, static_cast<int>(std::min<uint32_t>(milliseconds, 1u << 30)));
+    // A hung-up line reports ready at once and forever; it cannot be waited on.
+    return ready >= 0 && (ready & (POLLHUP | POLLERR | POLLNVAL)) == 0;
+}
+
 uint32_t CommPosix::GetLastError() {
     return lastError;
 }

@@ -128,6 +128,20 @@ public:
         return ok;
     }
     bool CloseHandle(CommHandle port) override { return ::CloseHandle(handleOf(port)); }
+    // The port is opened for ordinary I/O, where WaitCommEvent cannot time out; look at the input
+    // queue every millisecond instead.
+    bool WaitForInput(CommHandle port, uint32_t milliseconds) override {
+        const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+        for (;;) {
+            DWORD flags = 0;
+            COMSTAT native{};
+            if (!::ClearCommError(handleOf(port), &flags, &native))
+                return false;
+            if (native.cbInQue > 0 || ::GetTickCount64() >= deadline)
+                return true;
+            ::Sleep(1);
+        }
+    }
     uint32_t GetLastError() override { return ::GetLastError(); }
     uint32_t FormatMessage(uint32_t code, char* buffer, uint32_t size) override {
         return ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,

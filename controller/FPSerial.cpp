@@ -1,8 +1,10 @@
 #include "FPSerial.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -87,6 +89,14 @@ int32_t FPSerial::ReadComm(std::string& MyChar) {
 
 void FPSerial::WriteComm(const std::string& s) {
     CommWrite(s);
+}
+
+void FPSerial::WaitForInput(int32_t milliseconds) {
+    if (!m_PendingInput.empty() || milliseconds <= 0)
+        return;
+    // Not a failure of the line: nothing is recorded, the pause just lasts its whole time.
+    if (!m_api->WaitForInput(m_PortHandle, static_cast<uint32_t>(milliseconds)))
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 void FPSerial::SETDTR(bool Flag) {

@@ -22,6 +22,10 @@ public:
     void SETRTS(bool Flag);
     int32_t OpenCommParallel(int16_t ComPort, int32_t Speed = 9600, const std::string& Parity = "N");
 
+    // Waits until received characters are there to hand out, at most milliseconds; returns at once
+    // when some are already pending. A port that cannot be waited on pauses the full time.
+    void WaitForInput(int32_t milliseconds);
+
     void setPumpEvents(std::function<void()> pumpEvents);
 
     // The recorded error, for tests and diagnostics.

@@ -160,6 +160,10 @@ bool FakeCommApi::CloseHandle(CommHandle port) {
     return true;
 }
 
+bool FakeCommApi::WaitForInput(CommHandle port, uint32_t milliseconds) {
+    return enterOnPort("WaitForInput", port, std::to_string(milliseconds));
+}
+
 uint32_t FakeCommApi::GetLastError() {
     return lastError;
 }

@@ -52,6 +52,8 @@ public:
     bool EscapeCommFunction(CommHandle port, uint32_t function) override;
     bool GetCommModemStatus(CommHandle port, uint32_t& status) override;
     bool CloseHandle(CommHandle port) override;
+    // Never sleeps: the fake's input is either there already or does not come.
+    bool WaitForInput(CommHandle port, uint32_t milliseconds) override;
     uint32_t GetLastError() override;
     uint32_t FormatMessage(uint32_t code, char* buffer, uint32_t size) override;
 

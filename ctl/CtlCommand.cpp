@@ -1,0 +1,208 @@
+#include "CtlCommand.h"
+
+#include "Billiard.h"
+#include "ControllerDiscovery.h"
+#include "ControllerStatusSink.h"
+#include "FPSerial.h"
+
+#include <charconv>
+#include <optional>
+
+namespace {
+
+constexpr int kAnswered = 0;
+constexpr int kNoAnswer = 1;
+constexpr int kBadUsage = 2;
+constexpr int32_t kTables = 8;
+
+// The scan's status line is meant for the window; here port and version are printed instead.
+class IgnoredStatus : public ControllerStatusSink {
+public:
+    void setInfoCaption(const std::string&) override {}
+};
+
+std::optional<int32_t> parseNumber(const std::string& text, int32_t low, int32_t high) {
+    int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+struct Command {
+    std::string verb;
+    int32_t table = 0;
+    int32_t value = 0;
+};
+
+class Ctl {
+public:
+    Ctl(std::FILE* out, std::FILE* err) : m_out(out), m_err(err) {}
+
+    int run(const std::vector<std::string>& args) {
+        std::optional<int16_t> port;
+        std::size_t next = 0;
+        if (args.size() >= 2 && args[0] == "--port") {
+            const auto n = parseNumber(args[1], 1, 20);
+            if (!n)
+                return usage("--port expects a number from 1 to 20, got '" + args[1] + "'");
+            port = static_cast<int16_t>(*n);
+            next = 2;
+        }
+        const auto command = parseCommand({args.begin() + static_cast<std::ptrdiff_t>(next), args.end()});
+        if (!command)
+            return kBadUsage;
+        if (command->verb == "scan") {
+            if (port)
+                return usage("scan searches every port; it takes no --port");
+            return scan();
+        }
+        if (port) {
+            ControllerPort = *port;
+        } else if (!discover()) {
+            return kNoAnswer;
+        }
+        return runOnPort(*command);
+    }
+
+private:
+    int usage(const std::string& problem) {
+        std::fprintf(m_err, "quedrix-ctl: %s\n%s", problem.c_str(), CtlUsage().c_str());
+        return kBadUsage;
+    }
+
+    std::optional<Command> parseCommand(const std::vector<std::string>& words) {
+        if (words.empty()) {
+            usage("no command given");
+            return std::nullopt;
+        }
+        Command command{words[0]};
+        const std::size_t operands = words.size() - 1;
+        const auto expect = [&](std::size_t wanted) {
+            if (operands == wanted)
+                return true;
+            usage(command.verb + " takes " + std::to_string(wanted) + " operand(s)");
+            return false;
+        };
+        if (command.verb == "scan" || command.verb == "version" || command.verb == "get-all")
+            return expect(0) ? std::optional(command) : std::nullopt;
+        if (command.verb == "get" || command.verb == "reset" || command.verb == "set") {
+            if (!expect(command.verb == "set" ? 2 : 1))
+                return std::nullopt;
+            const auto table = parseNumber(words[1], 1, kTables);
+            if (!table) {
+                usage("the table must be a number from 1 to 8, got '" + words[1] + "'");
+                return std::nullopt;
+            }
+            command.table = *table;
+            if (command.verb == "set") {
+                const auto value = parseNumber(words[2], 0, 99999);
+                if (!value) {
+                    usage("the value must be a number from 0 to 99999, got '" + words[2] + "'");
+                    return std::nullopt;
+                }
+                command.value = *value;
+            }
+            return command;
+        }
+        usage("unknown command '" + command.verb + "'");
+        return std::nullopt;
+    }
+
+    int scan() {
+        const int32_t version = findController();
+        if (version < 1)
+            return kNoAnswer;
+        std::fprintf(m_out, "COM%d version %d\n", ControllerPort, version);
+        return kAnswered;
+    }
+
+    bool discover() { return findController() >= 1; }
+
+    int32_t findController() {
+        IgnoredStatus status;
+        const int32_t version = FindController(status);
+        if (version < 1)
+            std::fprintf(m_err, "quedrix-ctl: no controller found on COM1 to COM20\n");
+        return version;
+    }
+
+    int runOnPort(const Command& command) {
+        if (!OpenControllerPort()) {
+            const FPSerial& serial = ControllerSerial();
+            std::fprintf(m_err, "quedrix-ctl: cannot open COM%d: %s - %s\n", ControllerPort,
+                         serial.CommErrorSource().c_str(), serial.CommErrorText().c_str());
+            CloseControllerPort();
+            return kNoAnswer;
+        }
+        const int status = runCommand(command);
+        CloseControllerPort();
+        return status;
+    }
+
+    int runCommand(const Command& command) {
+        if (command.verb == "get-all") {
+            int status = kAnswered;
+            for (int32_t table = 1; table <= kTables; ++table) {
+                if (report(table, GetTableCounter(table)) != kAnswered)
+                    status = kNoAnswer;
+            }
+            return status;
+        }
+        if (command.verb == "version")
+            return report(0, GetControllerVersion());
+        if (command.verb == "get")
+            return report(command.table, GetTableCounter(command.table));
+        if (command.verb == "reset")
+            return report(command.table, ResetTableCounter(command.table));
+        return report(command.table, SetTableCounter(command.table, command.value));
+    }
+
+    // Prints "value" (table 0) or "table value"; a missing answer is told on err.
+    int report(int32_t table, int32_t value) {
+        if (value == -1) {
+            if (table == 0)
+                std::fprintf(m_err, "quedrix-ctl: no answer from COM%d\n", ControllerPort);
+            else
+                std::fprintf(m_err, "quedrix-ctl: no answer from COM%d for table %d\n", ControllerPort,
+                             table);
+            return kNoAnswer;
+        }
+        if (table == 0)
+            std::fprintf(m_out, "%d\n", value);
+        else
+            std::fprintf(m_out, "%d %d\n", table, value);
+        return kAnswered;
+    }
+
+    std::FILE* m_out;
+    std::FILE* m_err;
+};
+
+} // namespace
+
+int RunControllerCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    return Ctl(out, err).run(args);
+}
+
+std::string CtlUsage() {
+    return R"(Usage: quedrix-ctl scan
+       quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
+       quedrix-ctl config get [--file PATH] SECTION KEY
+       quedrix-ctl config set [--file PATH] SECTION KEY VALUE
+
+  scan          look for the controller on COM1 to COM20; prints "COM<port> version <n>"
+  version       the controller's version
+  get T         table T's counter (T from 1 to 8), printed as "T value"
+  get-all       every table's counter, one "T value" line each
+  reset T       reset table T's counter; prints the counter the controller answered
+  set T VALUE   set table T's counter to VALUE (0 to 99999); prints the answer
+  --port N      talk to COM<N> (1 to 20) instead of looking for the controller first
+  config        read or write one key of Quedrix.cfg (or of the file given by --file)
+
+Ports map to devices as in the program: [Ports] COMn=DEVICE in Quedrix.cfg of the
+application folder ($QUEDRIX_HOME or the executable's folder), else the built-in table.
+Exit status: 0 on an answer, 1 when the controller gave none, 2 for bad usage.
+)";
+}

@@ -1,0 +1,18 @@
+// quedrix-ctl: checks the controller's wiring and edits the configuration without the windows.
+#include "ConfigCli.h"
+#include "CtlCommand.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int main(int argc, char* argv[]) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(CtlUsage().c_str(), stdout);
+        return 0;
+    }
+    if (!args.empty() && args[0] == "config")
+        return RunConfigCommand({args.begin() + 1, args.end()});
+    return RunControllerCommand(args, stdout, stderr);
+}

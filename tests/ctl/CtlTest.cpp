@@ -1,0 +1,151 @@
+// quedrix-ctl against simulated controllers, with the ports mapped through [Ports] of Quedrix.cfg.
+#include "../app/TempFolder.h"
+#include "../controller/ScopedEnv.h"
+#include "ChildProcess.h"
+#include "SimulatorCore.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace {
+
+const std::string kCtl = QUEDRIX_CTL_PATH;
+
+class Ctl : public testing::Test {
+protected:
+    // Every COM port maps into the temporary folder, so no real device is ever tried.
+    void SetUp() override {
+        std::ofstream cfg(home.file("Quedrix.cfg"), std::ios::binary);
+        cfg << "[Ports]\r\n";
+        for (int port = 1; port <= 20; ++port)
+            cfg << "COM" << port << "=" << portPath(port) << "\r\n";
+    }
+    void TearDown() override { simulators.clear(); }
+
+    std::string portPath(int port) const { return home.file("tty-COM" + std::to_string(port)); }
+
+    void addController(int port, std::function<void(SimOptions&)> adjust = {}) {
+        SimOptions options;
+        options.link = portPath(port);
+        options.tickMs = 0;
+        options.version = 12;
+        options.counters = {1, 2, 125, 4, 5, 6, 7, 8};
+        if (adjust)
+            adjust(options);
+        simulators[port] = std::make_unique<SimulatorCore>(options);
+        simulators[port]->start();
+    }
+
+    static ChildProcess::Result ctl(std::vector<std::string> args) {
+        args.insert(args.begin(), kCtl);
+        return ChildProcess::run(args);
+    }
+
+    TempFolder home;
+    ScopedEnv homeVariable{"QUEDRIX_HOME", home.path()};
+    ScopedEnv noPortDir{"QUEDRIX_PORT_DIR", std::nullopt};
+    std::map<int, std::unique_ptr<SimulatorCore>> simulators;
+};
+
+TEST_F(Ctl, ScanPrintsThePortAndVersion) {
+    addController(6);
+    const auto result = ctl({"scan"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "COM6 version 12\n");
+    EXPECT_EQ(simulators[6]->receivedFrames().size(), 1u);
+}
+
+TEST_F(Ctl, ScanWithoutAControllerFailsWithOne) {
+    const auto result = ctl({"scan"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("no controller found"), std::string::npos);
+}
+
+struct CommandCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string out;
+    std::string frames; // the command letters and tables the controller received
+};
+
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CtlCommand : public Ctl, public testing::WithParamInterface<CommandCase> {};
+
+TEST_P(CtlCommand, AnswersOnStdout) {
+    addController(3);
+    const auto result = ctl(GetParam().args);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, GetParam().out);
+    std::string frames;
+    for (const auto& frame : simulators[3]->receivedFrames())
+        frames += frame.text.substr(1, 9) + " ";
+    EXPECT_EQ(frames, GetParam().frames);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CtlCommand,
+    testing::Values(CommandCase{"Version", {"--port", "3", "version"}, "12\n", "V00;00000 "},
+                    CommandCase{"Get", {"--port", "3", "get", "3"}, "3 125\n", "G03;00000 "},
+                    CommandCase{"Reset", {"--port", "3", "reset", "2"}, "2 0\n", "R02;00000 "},
+                    CommandCase{"Set", {"--port", "3", "set", "2", "32000"}, "2 32000\n", "C02;32000 "},
+                    CommandCase{
+                        "GetAll",
+                        {"--port", "3", "get-all"},
+                        "1 1\n2 2\n3 125\n4 4\n5 5\n6 6\n7 7\n8 8\n",
+                        "G01;00000 G02;00000 G03;00000 G04;00000 G05;00000 G06;00000 G07;00000 G08;00000 "},
+                    CommandCase{"FindsThePortFirst", {"get", "3"}, "3 125\n", "V00;00000 G03;00000 "}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Ctl, PortThatCannotBeOpenedFailsWithOne) {
+    const auto result = ctl({"--port", "4", "version"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("cannot open COM4"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("CommOpen (CreateFile)"), std::string::npos) << result.err;
+}
+
+TEST_F(Ctl, SilentTableFailsWithOneAfterThreeFrames) {
+    addController(3, [](SimOptions& o) { o.silentTables = {5}; });
+    const auto result = ctl({"--port", "3", "get", "5"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("no answer from COM3 for table 5"), std::string::npos) << result.err;
+    EXPECT_EQ(simulators[3]->receivedFrames().size(), 3u);
+}
+
+class CtlUsage : public Ctl, public testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(CtlUsage, BadUsageExitsWithTwoAndTouchesNoPort) {
+    addController(3);
+    const auto result = ctl(GetParam());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("Usage"), std::string::npos);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(simulators[3]->receivedFrames().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Malformed, CtlUsage,
+    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"frobnicate"},
+                    std::vector<std::string>{"get"}, std::vector<std::string>{"get", "9"},
+                    std::vector<std::string>{"get", "x"}, std::vector<std::string>{"set", "1", "100000"},
+                    std::vector<std::string>{"--port", "21", "version"},
+                    std::vector<std::string>{"--port", "3"}, std::vector<std::string>{"--port", "3", "scan"},
+                    std::vector<std::string>{"version", "extra"}));
+
+TEST_F(Ctl, ConfigCommandsReachTheConfigurationFile) {
+    const auto set = ctl({"config", "set", "Tariff", "Peak", "0,75"});
+    EXPECT_EQ(set.status, 0) << set.err;
+    const auto get = ctl({"config", "get", "Tariff", "Peak"});
+    EXPECT_EQ(get.status, 0) << get.err;
+    EXPECT_EQ(get.out, "0,75\n");
+}
+
+} // namespace
