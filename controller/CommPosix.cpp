@@ -1,6 +1,7 @@
 #include "CommPosix.h"
 
 #include "PortDevice.h"
+#include "TermiosState.h"
 
 #include <algorithm>
 #include <cctype>
@@ -27,34 +28,6 @@ bool fail(int error) {
     return false;
 }
 
-struct SpeedEntry {
-    uint32_t baud;
-    speed_t speed;
-};
-
-constexpr SpeedEntry Speeds[] = {
-    {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
-    {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
-    {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
-    {57600, B57600},     {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
-    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
-    {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000},
-};
-
-std::optional<speed_t> speedOf(uint32_t baud) {
-    for (const auto& entry : Speeds)
-        if (entry.baud == baud)
-            return entry.speed;
-    return std::nullopt;
-}
-
-uint32_t baudOf(speed_t speed) {
-    for (const auto& entry : Speeds)
-        if (entry.speed == speed)
-            return entry.baud;
-    return 0;
-}
-
 std::string lower(std::string text) {
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -62,9 +35,8 @@ std::string lower(std::string text) {
 }
 
 std::optional<uint32_t> parseNumber(const std::string& text) {
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](unsigned char c) {
-            return std::isdigit(c);
-        }))
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
         return std::nullopt;
     return static_cast<uint32_t>(std::stoul(text));
 }
@@ -73,7 +45,7 @@ std::optional<uint32_t> parseNumber(const std::string& text) {
 bool applyItem(const std::string& key, const std::string& value, CommState& state) {
     if (key == "baud") {
         const auto baud = parseNumber(value);
-        if (!baud || !speedOf(*baud))
+        if (!baud || !isTermiosBaud(*baud))
             return false;
         state.baudRate = *baud;
         return true;
@@ -111,45 +83,6 @@ bool applyItem(const std::string& key, const std::string& value, CommState& stat
     return false;
 }
 
-tcflag_t sizeFlag(uint8_t byteSize) {
-    switch (byteSize) {
-    case 5:
-        return CS5;
-    case 6:
-        return CS6;
-    case 7:
-        return CS7;
-    default:
-        return CS8;
-    }
-}
-
-uint8_t byteSizeOf(tcflag_t cflag) {
-    switch (cflag & CSIZE) {
-    case CS5:
-        return 5;
-    case CS6:
-        return 6;
-    case CS7:
-        return 7;
-    default:
-        return 8;
-    }
-}
-
-// Linux sends 1.5 stop bits for CSTOPB with 5 data bits and 2 otherwise; other pairs cannot be set.
-bool stopBitsPossible(const CommState& state) {
-    switch (state.stopBits) {
-    case CommStopBits::One:
-        return true;
-    case CommStopBits::OneAndHalf:
-        return state.byteSize == 5;
-    case CommStopBits::Two:
-        return state.byteSize != 5;
-    }
-    return false;
-}
-
 using Clock = std::chrono::steady_clock;
 
 // The end of a read or write that may take multiplier ms per byte plus constant ms; none when both are 0.
@@ -168,12 +101,15 @@ int pollTimeout(const std::optional<Clock::time_point>& deadline) {
     return static_cast<int>(std::clamp<decltype(left)>(left, 0, 1 << 30));
 }
 
-// Waits until fd is ready for events or the deadline passes; false on a failed poll.
-bool waitReady(int fd, short events, int timeout) {
+// Waits up to timeout ms for fd to be ready: the poll result flags, 0 when none came, -1 on failure.
+int waitReady(int fd, short events, int timeout) {
     pollfd entry{fd, events, 0};
-    if (::poll(&entry, 1, timeout) < 0 && errno != EINTR)
-        return fail(errno);
-    return true;
+    const int ready = ::poll(&entry, 1, timeout);
+    if (ready < 0 && errno != EINTR) {
+        fail(errno);
+        return -1;
+    }
+    return ready > 0 ? entry.revents : 0;
 }
 
 } // namespace
@@ -231,9 +167,9 @@ CommHandle CommPosix::CreateFile(const std::string& name) {
 bool CommPosix::SetupComm(CommHandle port, uint32_t, uint32_t) {
     // The kernel sizes its own queues; only check that this is an open terminal.
     const int fd = descriptor(port);
-    termios settings{};
     if (fd < 0)
         return false;
+    termios settings{};
     return ::tcgetattr(fd, &settings) == 0 || fail(errno);
 }
 
@@ -264,26 +200,12 @@ bool CommPosix::SetCommTimeouts(CommHandle port, const CommTimeouts& timeouts) {
 
 bool CommPosix::GetCommState(CommHandle port, CommState& state) {
     const int fd = descriptor(port);
-    termios settings{};
     if (fd < 0)
         return false;
+    termios settings{};
     if (::tcgetattr(fd, &settings) != 0)
         return fail(errno);
-    CommState read;
-    read.baudRate = baudOf(::cfgetospeed(&settings));
-    read.byteSize = byteSizeOf(settings.c_cflag);
-    if (!(settings.c_cflag & PARENB))
-        read.parity = CommParity::None;
-    else if (settings.c_cflag & CMSPAR)
-        read.parity = (settings.c_cflag & PARODD) ? CommParity::Mark : CommParity::Space;
-    else
-        read.parity = (settings.c_cflag & PARODD) ? CommParity::Odd : CommParity::Even;
-    if (settings.c_cflag & CSTOPB)
-        read.stopBits = read.byteSize == 5 ? CommStopBits::OneAndHalf : CommStopBits::Two;
-    read.outxCtsFlow = settings.c_cflag & CRTSCTS;
-    read.outX = settings.c_iflag & IXON;
-    read.inX = settings.c_iflag & IXOFF;
-    state = read;
+    state = commStateOf(settings);
     return true;
 }
 
@@ -296,7 +218,8 @@ bool CommPosix::BuildCommDCB(const std::string& definition, CommState& state) {
     bool any = false;
     while (items >> item) {
         const auto equals = item.find('=');
-        if (equals == std::string::npos || !applyItem(lower(item.substr(0, equals)), lower(item.substr(equals + 1)), built))
+        if (equals == std::string::npos ||
+            !applyItem(lower(item.substr(0, equals)), lower(item.substr(equals + 1)), built))
             return fail(EINVAL);
         any = true;
     }
@@ -310,49 +233,23 @@ bool CommPosix::SetCommState(CommHandle port, const CommState& state) {
     const int fd = descriptor(port);
     if (fd < 0)
         return false;
-    const auto speed = speedOf(state.baudRate);
-    if (!speed || state.byteSize < 5 || state.byteSize > 8 || !stopBitsPossible(state) || state.outxDsrFlow)
+    termios old{};
+    if (::tcgetattr(fd, &old) != 0)
+        return fail(errno);
+    termios wanted = old;
+    if (!applyCommState(state, wanted))
         return fail(EINVAL);
-    termios settings{};
-    if (::tcgetattr(fd, &settings) != 0)
+    if (::tcsetattr(fd, TCSANOW, &wanted) != 0)
         return fail(errno);
-    // Raw: no echo, no line editing or signals, no CR/LF or other translation in either direction.
-    ::cfmakeraw(&settings);
-    settings.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    settings.c_cflag |= CLOCAL | CREAD | sizeFlag(state.byteSize);
-    switch (state.parity) {
-    case CommParity::None:
-        break;
-    case CommParity::Odd:
-        settings.c_cflag |= PARENB | PARODD;
-        break;
-    case CommParity::Even:
-        settings.c_cflag |= PARENB;
-        break;
-    case CommParity::Mark:
-        settings.c_cflag |= PARENB | CMSPAR | PARODD;
-        break;
-    case CommParity::Space:
-        settings.c_cflag |= PARENB | CMSPAR;
-        break;
+    // tcsetattr succeeds when any part applied; a device that dropped a setting keeps its old ones.
+    termios applied{};
+    if (::tcgetattr(fd, &applied) != 0)
+        return fail(errno);
+    if (!sameLineSettings(applied, wanted)) {
+        ::tcsetattr(fd, TCSANOW, &old);
+        return fail(EINVAL);
     }
-    if (state.parity != CommParity::None)
-        settings.c_iflag |= INPCK;
-    if (state.stopBits != CommStopBits::One)
-        settings.c_cflag |= CSTOPB;
-    if (state.outxCtsFlow)
-        settings.c_cflag |= CRTSCTS;
-    settings.c_iflag &= ~(IXON | IXOFF | IXANY);
-    if (state.outX)
-        settings.c_iflag |= IXON;
-    if (state.inX)
-        settings.c_iflag |= IXOFF;
-    // Reads return at once with what is there; waiting is done with poll.
-    settings.c_cc[VMIN] = 0;
-    settings.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&settings, *speed) != 0 || ::cfsetospeed(&settings, *speed) != 0)
-        return fail(errno);
-    return ::tcsetattr(fd, TCSANOW, &settings) == 0 || fail(errno);
+    return true;
 }
 
 bool CommPosix::ClearCommError(CommHandle port, uint32_t& errors, CommStatus& status) {
@@ -392,8 +289,11 @@ bool CommPosix::ReadFile(CommHandle port, char* buffer, uint32_t toRead, uint32_
         const int timeout = immediate ? 0 : pollTimeout(deadline);
         if (timeout == 0)
             break; // a read time-out ends the read with what has arrived
-        if (!waitReady(fd, POLLIN, timeout))
+        const int ready = waitReady(fd, POLLIN, timeout);
+        if (ready < 0)
             return false;
+        if (ready & (POLLHUP | POLLERR | POLLNVAL))
+            break; // hung up, and nothing was left to read: nothing more will arrive
     }
     return true;
 }
@@ -418,7 +318,7 @@ bool CommPosix::WriteFile(CommHandle port, const char* data, uint32_t toWrite, u
         const int timeout = pollTimeout(deadline);
         if (timeout == 0)
             return fail(ETIMEDOUT); // the line did not take the data in time
-        if (!waitReady(fd, POLLOUT, timeout))
+        if (waitReady(fd, POLLOUT, timeout) < 0)
             return false;
     }
     return true;
@@ -495,10 +395,14 @@ bool CommPosix::WaitForInput(CommHandle port, uint32_t milliseconds) {
     const int fd = descriptor(port);
     if (fd < 0)
         return false;
-    return waitReady(fd, POLLIN, static_cast<int>(std::min<uint32_t>(milliseconds, 1u << 30)));
+    const int ready = waitReady(fd, POLLIN, static_cast<int>(std::min<uint32_t>(milliseconds, 1u << 30)));
+    // A hung-up line reports ready at once and forever; it cannot be waited on.
+    return ready >= 0 && (ready & (POLLHUP | POLLERR | POLLNVAL)) == 0;
 }
 
-uint32_t CommPosix::GetLastError() { return lastError; }
+uint32_t CommPosix::GetLastError() {
+    return lastError;
+}
 
 uint32_t CommPosix::FormatMessage(uint32_t code, char* buffer, uint32_t size) {
     if (size == 0) {

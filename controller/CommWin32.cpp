@@ -12,7 +12,9 @@ namespace {
 
 static_assert(sizeof(OVERLAPPED) <= sizeof(CommOverlapped::storage));
 
-HANDLE handleOf(CommHandle port) { return reinterpret_cast<HANDLE>(port); }
+HANDLE handleOf(CommHandle port) {
+    return reinterpret_cast<HANDLE>(port);
+}
 
 OVERLAPPED* overlappedOf(CommOverlapped& overlapped) {
     return reinterpret_cast<OVERLAPPED*>(overlapped.storage);
@@ -45,9 +47,8 @@ CommState stateOf(const DCB& dcb) {
 class CommWin32 : public CommApi {
 public:
     CommHandle CreateFile(const std::string& name) override {
-        HANDLE port =
-            ::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
+        HANDLE port = ::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         return reinterpret_cast<CommHandle>(port);
     }
     bool SetupComm(CommHandle port, uint32_t inQueue, uint32_t outQueue) override {
@@ -143,8 +144,8 @@ public:
     }
     uint32_t GetLastError() override { return ::GetLastError(); }
     uint32_t FormatMessage(uint32_t code, char* buffer, uint32_t size) override {
-        return ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
-                                size, nullptr);
+        return ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                buffer, size, nullptr);
     }
 };
 

@@ -29,12 +29,22 @@ std::string trimBlanks(const std::string& text) {
 FPSerial::FPSerial(CommApi* api, std::function<void()> pumpEvents)
     : m_api(api ? api : &defaultCommApi()), m_pumpEvents(std::move(pumpEvents)) {}
 
-void FPSerial::setPumpEvents(std::function<void()> pumpEvents) { m_pumpEvents = std::move(pumpEvents); }
+void FPSerial::setPumpEvents(std::function<void()> pumpEvents) {
+    m_pumpEvents = std::move(pumpEvents);
+}
 
-int32_t FPSerial::CommErrorCode() const { return m_CommErrorCode; }
-const std::string& FPSerial::CommErrorSource() const { return m_CommErrorSource; }
-const std::string& FPSerial::CommErrorText() const { return m_CommErrorText; }
-bool FPSerial::PortOpen() const { return m_PortOpen; }
+int32_t FPSerial::CommErrorCode() const {
+    return m_CommErrorCode;
+}
+const std::string& FPSerial::CommErrorSource() const {
+    return m_CommErrorSource;
+}
+const std::string& FPSerial::CommErrorText() const {
+    return m_CommErrorText;
+}
+bool FPSerial::PortOpen() const {
+    return m_PortOpen;
+}
 
 int32_t FPSerial::OpenComm(int16_t ComPort, int32_t Speed, const std::string& Parity) {
     return openDevice("COM", ComPort, Speed, Parity);
@@ -50,7 +60,9 @@ int32_t FPSerial::openDevice(const std::string& prefix, int16_t number, int32_t 
     return CommOpen(prefix + std::to_string(number), lineFormat);
 }
 
-void FPSerial::CloseComm() { CommClose(); }
+void FPSerial::CloseComm() {
+    CommClose();
+}
 
 void FPSerial::FlushComm() {
     CommFlush();
@@ -75,7 +87,9 @@ int32_t FPSerial::ReadComm(std::string& MyChar) {
     return count;
 }
 
-void FPSerial::WriteComm(const std::string& s) { CommWrite(s); }
+void FPSerial::WriteComm(const std::string& s) {
+    CommWrite(s);
+}
 
 void FPSerial::WaitForInput(int32_t milliseconds) {
     if (!m_PendingInput.empty() || milliseconds <= 0)
@@ -85,9 +99,13 @@ void FPSerial::WaitForInput(int32_t milliseconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void FPSerial::SETDTR(bool Flag) { CommSetLine(2, Flag); }
+void FPSerial::SETDTR(bool Flag) {
+    CommSetLine(2, Flag);
+}
 
-void FPSerial::SETRTS(bool Flag) { CommSetLine(3, Flag); }
+void FPSerial::SETRTS(bool Flag) {
+    CommSetLine(3, Flag);
+}
 
 int32_t FPSerial::FormatCommError(std::string& text) const {
     text = "Error (" + std::to_string(m_CommErrorCode) + "): " + m_CommErrorSource + " - " + m_CommErrorText;
@@ -200,8 +218,8 @@ int32_t FPSerial::CommRead(std::string& text, int32_t requested) {
 int32_t FPSerial::CommWrite(const std::string& text) {
     uint32_t written = 0;
     try {
-        const bool ok =
-            m_api->WriteFile(m_PortHandle, text.data(), static_cast<uint32_t>(text.size()), written, m_IoOverlap);
+        const bool ok = m_api->WriteFile(m_PortHandle, text.data(), static_cast<uint32_t>(text.size()),
+                                         written, m_IoOverlap);
         // Keep the failure's code before window events run: they may make failing calls of their own.
         uint32_t code = ok ? 0 : m_api->GetLastError();
         pump();
@@ -278,7 +296,8 @@ int32_t FPSerial::RecordCommErrorWithFlags(const std::string& step, uint32_t cod
 
 std::string FPSerial::SystemErrorText(uint32_t code) {
     char buffer[255] = {};
-    const uint32_t length = std::min<uint32_t>(m_api->FormatMessage(code, buffer, sizeof buffer), sizeof buffer);
+    const uint32_t length =
+        std::min<uint32_t>(m_api->FormatMessage(code, buffer, sizeof buffer), sizeof buffer);
     const std::string text(buffer, length);
     return trimBlanks(text.substr(0, text.find('\0')));
 }

@@ -189,7 +189,8 @@ int RunControllerCommand(const std::vector<std::string>& args, std::FILE* out, s
 std::string CtlUsage() {
     return R"(Usage: quedrix-ctl scan
        quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
-       quedrix-ctl config get|set ...
+       quedrix-ctl config get [--file PATH] SECTION KEY
+       quedrix-ctl config set [--file PATH] SECTION KEY VALUE
 
   scan          look for the controller on COM1 to COM20; prints "COM<port> version <n>"
   version       the controller's version
@@ -198,7 +199,7 @@ std::string CtlUsage() {
   reset T       reset table T's counter; prints the counter the controller answered
   set T VALUE   set table T's counter to VALUE (0 to 99999); prints the answer
   --port N      talk to COM<N> (1 to 20) instead of looking for the controller first
-  config ...    read or write Quedrix.cfg (see 'quedrix-ctl config --help')
+  config        read or write one key of Quedrix.cfg (or of the file given by --file)
 
 Ports map to devices as in the program: [Ports] COMn=DEVICE in Quedrix.cfg of the
 application folder ($QUEDRIX_HOME or the executable's folder), else the built-in table.

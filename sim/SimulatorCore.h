@@ -2,9 +2,9 @@
 // faults.
 #pragma once
 
-#include "PseudoTerminal.h"
 #include "SimController.h"
 #include "SimOptions.h"
+#include "SimPort.h"
 
 #include <atomic>
 #include <chrono>
@@ -55,7 +55,7 @@ private:
     void removeLink();
 
     SimOptions m_options;
-    PseudoTerminal m_pty;
+    SimPort m_pty;
     SimController m_controller;
     Clock::duration m_byteTime{0};
     int m_wake = -1;

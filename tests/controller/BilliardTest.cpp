@@ -51,6 +51,10 @@ struct CommandCase {
     int32_t result;
 };
 
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BilliardCommand : public BilliardOnTheLine, public testing::WithParamInterface<CommandCase> {};
 
 TEST_P(BilliardCommand, SendsTheExactFrameAndReturnsTheValue) {
@@ -71,21 +75,16 @@ INSTANTIATE_TEST_SUITE_P(
                     framed("C99;99999;"), 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BilliardOnTheLine, SetThenGetReadsTheNewCounter) {
-    connect();
-    SetTableCounter(5, 32000);
-    ResetTableCounter(1);
-    EXPECT_EQ(GetTableCounter(5), 32000);
-    EXPECT_EQ(GetTableCounter(1), 0);
-    EXPECT_EQ(GetTableCounter(4), 44);
-}
-
 struct ReplyCase {
     const char* name;
     std::function<void(SimOptions&)> fault;
     int32_t value;
     std::size_t frames;
 };
+
+void PrintTo(const ReplyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BilliardReply : public BilliardOnTheLine, public testing::WithParamInterface<ReplyCase> {};
 
@@ -104,12 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
     Replies, BilliardReply,
     testing::Values(ReplyCase{"Clean", [](SimOptions&) {}, 125, 1},
                     ReplyCase{"TwoStrayBytes", [](SimOptions& o) { o.noise = 2; }, 125, 1},
-                    ReplyCase{"ManyStrayBytes", [](SimOptions& o) { o.noise = 40; }, 125, 1},
                     ReplyCase{"InPieces", [](SimOptions& o) { o.split = true; }, 125, 1},
                     ReplyCase{"LateButInTime", [](SimOptions& o) { o.replyDelayMs = 400; }, 125, 1},
                     ReplyCase{"LettersInValue", [](SimOptions& o) { o.badValue = true; }, 0, 1},
-                    ReplyCase{"AnswerOnSecondTry", [](SimOptions& o) { o.ignoreFirst = 1; }, 125, 2},
-                    ReplyCase{"NoLineTiming", [](SimOptions& o) { o.baud = 0; }, 125, 1}),
+                    ReplyCase{"AnswerOnSecondTry", [](SimOptions& o) { o.ignoreFirst = 1; }, 125, 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BilliardOnTheLine, ShortReplyIsNoReplyAfterElevenHundredPolls) {

@@ -18,6 +18,10 @@ struct BuildCase {
     std::string expected;
 };
 
+void PrintTo(const BuildCase& c, std::ostream* os) {
+    *os << c.command << " table " << c.table << " value " << c.value;
+}
+
 class FrameBuild : public testing::TestWithParam<BuildCase> {};
 
 TEST_P(FrameBuild, GivesTheExactBytes) {
@@ -27,14 +31,12 @@ TEST_P(FrameBuild, GivesTheExactBytes) {
     EXPECT_EQ(text.size(), ControllerFrame::Length);
 }
 
+// The exact bytes of each command are checked on the line; here the edges of the clamping.
 INSTANTIATE_TEST_SUITE_P(
     Requests, FrameBuild,
-    testing::Values(BuildCase{"G", 3, 0, framed("G03;00000;")}, BuildCase{"V", 0, 0, framed("V00;00000;")},
-                    BuildCase{"C", 2, 32000, framed("C02;32000;")},
-                    BuildCase{"R", 8, 0, framed("R08;00000;")}, BuildCase{"G", -5, 0, framed("G00;00000;")},
+    testing::Values(BuildCase{"G", 3, 0, framed("G03;00000;")}, BuildCase{"G", -5, 0, framed("G00;00000;")},
                     BuildCase{"G", 150, 0, framed("G99;00000;")}, BuildCase{"C", 1, -1, framed("C01;00000;")},
                     BuildCase{"C", 1, 100000, framed("C01;99999;")},
-                    BuildCase{"C", 99, 99999, framed("C99;99999;")},
                     BuildCase{"C", std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
                               framed("C00;99999;")}));
 
@@ -63,6 +65,10 @@ struct ValueCase {
     int32_t expected;
 };
 
+void PrintTo(const ValueCase& c, std::ostream* os) {
+    *os << testing::PrintToString(c.reply);
+}
+
 class FrameValue : public testing::TestWithParam<ValueCase> {};
 
 TEST_P(FrameValue, ReadsTheNumberFromOffsetFive) {
@@ -72,12 +78,10 @@ TEST_P(FrameValue, ReadsTheNumberFromOffsetFive) {
 INSTANTIATE_TEST_SUITE_P(
     Replies, FrameValue,
     testing::Values(ValueCase{framed("G03;00125;"), 125}, ValueCase{framed("G03;00abc;"), 0},
-                    ValueCase{framed("G03;12a45;"), 12}, ValueCase{framed("V00;99999;"), 99999},
-                    ValueCase{framed("G03;  042;"), 42}, ValueCase{framed("G03;\t\t007;"), 7},
-                    ValueCase{framed("G03;-0001;"), -1}, ValueCase{framed("G03;+0012;"), 12},
-                    ValueCase{framed("G03;- 012;"), 0}, ValueCase{framed("G03;-abcd;"), 0},
-                    ValueCase{framed("G03;;;;;;;"), 0}, ValueCase{"\x02G03;", 0}, ValueCase{"", 0},
-                    ValueCase{"\x02G03;12", 12},
+                    ValueCase{framed("G03;12a45;"), 12}, ValueCase{framed("G03;  042;"), 42},
+                    ValueCase{framed("G03;\t\t007;"), 7}, ValueCase{framed("G03;-0001;"), -1},
+                    ValueCase{framed("G03;+0012;"), 12}, ValueCase{framed("G03;- 012;"), 0},
+                    ValueCase{"\x02G03;", 0}, ValueCase{"", 0},
                     ValueCase{"xxxxx99999999999", std::numeric_limits<int32_t>::max()},
                     ValueCase{"xxxxx-2147483648", std::numeric_limits<int32_t>::min()},
                     ValueCase{"xxxxx-99999999999", std::numeric_limits<int32_t>::min()}));

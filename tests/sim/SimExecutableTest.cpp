@@ -1,7 +1,7 @@
 // quedrix-sim as a program: help, refusal of a malformed command line, serving until SIGTERM.
+#include "../app/TempFolder.h"
 #include "ChildProcess.h"
 #include "RawPort.h"
-#include "TempDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ TEST(SimProgram, LinkThatCannotBeMadeExitsWithOne) {
 }
 
 TEST(SimProgram, ServesOnItsLinkLogsAndCleansUpOnSigterm) {
-    TempDirectory folder;
+    TempFolder folder;
     const std::string link = folder.file("COM2");
     const std::string log = folder.file("frames.log");
     ChildProcess sim(

@@ -14,19 +14,6 @@ SimOptions parsed(const std::vector<std::string>& args) {
     return line.options.value_or(SimOptions{});
 }
 
-TEST(SimOptionsParse, DefaultsAreAPlainControllerAt115200) {
-    const SimOptions o = parsed({});
-    EXPECT_EQ(o.version, 1);
-    EXPECT_EQ(o.tickMs, 1000);
-    EXPECT_EQ(o.baud, 115200);
-    EXPECT_EQ(o.counters, (std::array<int32_t, 8>{}));
-    EXPECT_FALSE(o.silent || o.shortReply || o.badValue || o.split);
-    EXPECT_EQ(o.noise + o.replyDelayMs + o.ignoreFirst, 0);
-    EXPECT_TRUE(o.silentTables.empty());
-    EXPECT_TRUE(o.link.empty());
-    EXPECT_TRUE(o.logPath.empty());
-}
-
 TEST(SimOptionsParse, EveryFlag) {
     const SimOptions o = parsed({"--link",
                                  "/tmp/x/COM3",

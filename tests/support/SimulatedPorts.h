@@ -1,10 +1,10 @@
 // Table controller simulators on pseudo-terminals, mapped in as COM ports through QUEDRIX_PORT_DIR.
 #pragma once
 
+#include "../app/TempFolder.h"
+#include "../controller/ScopedEnv.h"
 #include "SimulatorCore.h"
-#include "TempDirectory.h"
 
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,11 +13,7 @@
 class SimulatedPorts {
 public:
     // Every COM port of the process now maps into a fresh, empty folder.
-    SimulatedPorts() { setenv("QUEDRIX_PORT_DIR", m_folder.path().c_str(), 1); }
-    ~SimulatedPorts() {
-        m_simulators.clear();
-        unsetenv("QUEDRIX_PORT_DIR");
-    }
+    SimulatedPorts() = default;
 
     // Counters stand still unless the options say otherwise, so readings are exact.
     static SimOptions still() {
@@ -36,7 +32,7 @@ public:
     }
 
     std::string portPath(int port) const { return m_folder.file("COM" + std::to_string(port)); }
-    const TempDirectory& folder() const { return m_folder; }
+    const TempFolder& folder() const { return m_folder; }
 
     // The frames one simulator has received, as text.
     std::vector<std::string> frames(int port) const {
@@ -47,6 +43,7 @@ public:
     }
 
 private:
-    TempDirectory m_folder;
+    TempFolder m_folder;
+    ScopedEnv m_portDir{"QUEDRIX_PORT_DIR", m_folder.path()};
     std::map<int, std::unique_ptr<SimulatorCore>> m_simulators;
 };

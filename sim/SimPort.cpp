@@ -1,4 +1,4 @@
-#include "PseudoTerminal.h"
+#include "SimPort.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -16,7 +16,7 @@ namespace {
 
 } // namespace
 
-PseudoTerminal::PseudoTerminal() {
+SimPort::SimPort() {
     m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_master < 0)
         fail("posix_openpt");
@@ -46,7 +46,7 @@ PseudoTerminal::PseudoTerminal() {
     }
 }
 
-PseudoTerminal::~PseudoTerminal() {
+SimPort::~SimPort() {
     close(m_slave);
     close(m_master);
 }

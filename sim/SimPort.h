@@ -1,15 +1,15 @@
-// A pseudo-terminal pair whose slave side is in raw mode and stays open for the pair's life.
+// The simulator's pseudo-terminal: the slave side is raw and held open for the object's life.
 #pragma once
 
 #include <string>
 
-class PseudoTerminal {
+class SimPort {
 public:
     // Throws std::runtime_error when the pair cannot be set up.
-    PseudoTerminal();
-    ~PseudoTerminal();
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    SimPort();
+    ~SimPort();
+    SimPort(const SimPort&) = delete;
+    SimPort& operator=(const SimPort&) = delete;
 
     // Non-blocking.
     int master() const { return m_master; }

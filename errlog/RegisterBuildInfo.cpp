@@ -1,0 +1,9 @@
+#include "RegisterBuildInfo.h"
+
+#include "ErrorController.h"
+
+void RegisterBuildInfo() {
+    ErrorController& errors = ErrorController::shared();
+    errors.BuildDate("30.07.2009");
+    errors.BuildVersion("1.00");
+}
