@@ -45,7 +45,7 @@ public:
     }
 
     ~ChildProcess() {
-        if (m_pid > 0) {
+        if (m_pid > 0 && !m_reaped) {
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
         }
@@ -72,18 +72,31 @@ public:
 
     void signal(int number) { kill(m_pid, number); }
 
+    pid_t pid() const { return m_pid; }
+
+    // True while the child has not ended (an ended child is reaped; wait() still gives its status).
+    bool running() {
+        if (m_pid <= 0 || m_reaped)
+            return false;
+        if (waitpid(m_pid, &m_status, WNOHANG) == 0)
+            return true;
+        m_reaped = true;
+        return false;
+    }
+
     // Collects the rest of the output and the exit status; -1 when the child had to be killed or
     // did not exit normally.
     int wait(std::chrono::milliseconds within = std::chrono::seconds(30)) {
         const Clock::time_point deadline = Clock::now() + within;
         while (pump(deadline)) {
         }
-        if (Clock::now() >= deadline)
-            kill(m_pid, SIGKILL);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
+        if (!m_reaped) {
+            if (Clock::now() >= deadline)
+                kill(m_pid, SIGKILL);
+            waitpid(m_pid, &m_status, 0);
+        }
         m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
     }
 
     const std::string& out() const { return m_stdout; }
@@ -127,6 +140,8 @@ private:
     }
 
     pid_t m_pid = -1;
+    bool m_reaped = false;
+    int m_status = 0;
     int m_out = -1;
     int m_err = -1;
     bool m_outClosed = false;

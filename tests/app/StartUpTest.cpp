@@ -1,0 +1,153 @@
+// The program's start-up as two real processes see it: the configuration it writes and the one
+// running copy per application folder.
+#include "ChildProcess.h"
+#include "CodePage.h"
+#include "ScopedEnv.h"
+#include "SingleInstance.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <regex>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+constexpr auto Patience = 30s; // start-up under the sanitizers on a busy machine
+
+bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + Patience;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The configuration a first start writes, in the code page; blank lines before a section are allowed
+// and taken out before comparing.
+std::string firstStartFile(const std::string& bg, const std::string& en, const std::string& ru) {
+    std::string text;
+    const std::vector<std::string> lines{"[Languages]", "lng1=BG", "cap1=" + bg, "charset_BG=204", "Counter=3",
+                                         "lng2=EN", "cap2=" + en, "charset_EN=1", "lng3=RU", "cap3=" + ru,
+                                         "charset_RU=204", "[Language]", "Value=BG"};
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return CodePage::active().toEightBit(text);
+}
+
+std::string withoutBlankLinesBeforeSections(const std::string& text) {
+    return std::regex_replace(text, std::regex("(\r\n)+\\["), "\r\n[");
+}
+
+class StartUpTest : public ::testing::Test {
+protected:
+    StartUpTest()
+        : m_ports("QUEDRIX_PORT_DIR", m_folder.file("ports").c_str()), // an empty folder: no COM port opens
+          m_registry("QUEDRIX_REGISTRY", m_folder.file("installer.reg").c_str()),
+          m_platform("QT_QPA_PLATFORM", "offscreen"), m_codePage("QUEDRIX_CODEPAGE", nullptr) {
+        fs::create_directory(m_folder.file("ports"));
+        m_folder.write("installer.reg", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zentrovik\\Quedrix]\r\n"
+                                        "\"Installer Language\"=\"1026\"\r\n");
+    }
+
+    // True once the copy started as child holds the single-instance lock of the folder, that is,
+    // once its start-up has passed the configuration.
+    static bool holdsTheLock(const fs::path& folder, ChildProcess& child) {
+        std::ifstream lock(folder / InstanceLockFileName);
+        std::string owner;
+        std::getline(lock, owner);
+        return child.running() && owner == std::to_string(child.pid());
+    }
+
+    // Starts the program and waits until it runs as the one copy of the folder.
+    static std::unique_ptr<ChildProcess> startFirst(const std::string& program, const fs::path& folder) {
+        auto first = std::make_unique<ChildProcess>(std::vector<std::string>{program});
+        EXPECT_TRUE(eventually([&] { return holdsTheLock(folder, *first); }))
+            << "the first copy did not come up: " << first->err();
+        return first;
+    }
+
+    TempFolder m_folder;
+    ScopedEnv m_ports;
+    ScopedEnv m_registry;
+    ScopedEnv m_platform;
+    ScopedEnv m_codePage;
+};
+
+// Installed as shipped: the program and its Common.lng in one folder, which is then the
+// application folder. The first start names the languages; a second start while the first runs
+// ends with status 0 and rewrites nothing.
+TEST_F(StartUpTest, FirstStartBesideTheShippedLanguageFileThenASecondStart) {
+    ScopedEnv noHome("QUEDRIX_HOME", nullptr);
+    const fs::path install = m_folder.file("install");
+    fs::create_directory(install);
+    std::error_code linkError;
+    fs::create_hard_link(QUEDRIX_EXECUTABLE, install / "quedrix", linkError);
+    if (linkError)
+        fs::copy_file(QUEDRIX_EXECUTABLE, install / "quedrix");
+    fs::copy_file(fs::path(QUEDRIX_EXECUTABLE).parent_path() / "Common.lng", install / "Common.lng");
+    const std::string program = (install / "quedrix").string();
+
+    auto first = startFirst(program, install);
+    const fs::path config = install / "Quedrix.cfg";
+    const std::string written = readFile(config);
+    EXPECT_EQ(withoutBlankLinesBeforeSections(written), firstStartFile("Български", "English", "Русский"));
+
+    const auto writtenAt = fs::last_write_time(config);
+    ChildProcess second({program});
+    EXPECT_EQ(second.wait(Patience), 0) << second.err();
+    EXPECT_EQ(readFile(config), written);
+    EXPECT_EQ(fs::last_write_time(config), writtenAt);
+    EXPECT_TRUE(holdsTheLock(install, *first)) << "the first copy was disturbed";
+}
+
+// Without a language file the names stay empty; a second start, ended by the running first copy,
+// has still run the language steps and written the configuration.
+TEST_F(StartUpTest, SecondStartWritesTheConfigurationAndEnds) {
+    const fs::path home = m_folder.file("home");
+    fs::create_directory(home);
+    ScopedEnv homeVariable("QUEDRIX_HOME", home.c_str());
+    const fs::path config = home / "Quedrix.cfg";
+
+    auto first = startFirst(QUEDRIX_EXECUTABLE, home);
+    EXPECT_EQ(withoutBlankLinesBeforeSections(readFile(config)), firstStartFile("", "", ""));
+
+    fs::remove(config);
+    ChildProcess second({QUEDRIX_EXECUTABLE});
+    EXPECT_EQ(second.wait(Patience), 0) << second.err();
+    EXPECT_EQ(withoutBlankLinesBeforeSections(readFile(config)), firstStartFile("", "", ""));
+    EXPECT_TRUE(holdsTheLock(home, *first)) << "the first copy was disturbed";
+}
+
+// A copy killed outright leaves its lock file behind; the next start takes it over and runs.
+TEST_F(StartUpTest, LockOfAKilledCopyDoesNotBlockTheNextStart) {
+    const fs::path home = m_folder.file("home");
+    fs::create_directory(home);
+    ScopedEnv homeVariable("QUEDRIX_HOME", home.c_str());
+
+    auto killed = startFirst(QUEDRIX_EXECUTABLE, home);
+    killed->signal(SIGKILL);
+    killed->wait(Patience);
+    ASSERT_TRUE(fs::exists(home / InstanceLockFileName)) << "no stale lock to take over";
+
+    auto next = startFirst(QUEDRIX_EXECUTABLE, home);
+    ChildProcess third({QUEDRIX_EXECUTABLE});
+    EXPECT_EQ(third.wait(Patience), 0) << third.err();
+    EXPECT_TRUE(holdsTheLock(home, *next));
+}
+
+} // namespace
