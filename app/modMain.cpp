@@ -1,5 +1,6 @@
 #include "modMain.h"
 
+#include "BilliardAlt.h"
 #include "BilliardStd.h"
 #include "CommandLine.h"
 #include "Common.h"
@@ -29,7 +30,8 @@ std::vector<std::string> commandLineArguments() {
 // runs through the one queue of flows.
 MonitorWindow* createMonitorWindow(MonitorMode mode) {
     static ControllerFlows flows;
-    (void)mode;
+    if (mode == MonitorMode::Alternative)
+        return new BilliardAlt(flows);
     return new BilliardStd(flows);
 }
 

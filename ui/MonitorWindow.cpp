@@ -22,12 +22,6 @@ constexpr double StatusFontPoints = 8.25;
 constexpr int FlashSize = 345;
 constexpr int DisplayInfoInterval = 200; // ms
 
-void setBackground(QLabel* label, QBColorIndex colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, QColor::fromRgb(QBColor(static_cast<int>(colour))));
-    label->setPalette(palette);
-}
-
 } // namespace
 
 MonitorWindow::MonitorWindow(const MonitorLayout& layout, ControllerFlows& flows, QWidget* parent)
@@ -118,6 +112,16 @@ QLabel* MonitorWindow::addLabel(const QString& name, int index, const QString& c
     label->setAutoFillBackground(true);
     label->setGeometry(geometry);
     return label;
+}
+
+void MonitorWindow::setBackground(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, colour);
+    label->setPalette(palette);
+}
+
+void MonitorWindow::setBackground(QLabel* label, QBColorIndex colour) {
+    setBackground(label, QColor::fromRgb(QBColor(static_cast<int>(colour))));
 }
 
 void MonitorWindow::showTime(int table, const TimeCell& cell) {

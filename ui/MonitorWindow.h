@@ -70,6 +70,8 @@ protected:
     // A bold label in the window's face, in the given size.
     QLabel* addLabel(const QString& name, int index, const QString& caption, const QRect& geometry,
                      double points);
+    static void setBackground(QLabel* label, const QColor& colour);
+    static void setBackground(QLabel* label, QBColorIndex colour);
     void showTime(int table, const TimeCell& cell);
 
     bool event(QEvent* event) override;

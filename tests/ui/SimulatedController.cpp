@@ -22,6 +22,13 @@ std::vector<std::string> SimulatedController::requests() const {
     return result;
 }
 
+std::vector<SimulatedController::Request> SimulatedController::timedRequests() const {
+    std::vector<Request> result;
+    for (const SimulatorCore::ReceivedFrame& frame : m_core->receivedFrames())
+        result.push_back({frame.text.substr(1, 3), std::atoi(frame.text.substr(5, 5).c_str()), frame.at});
+    return result;
+}
+
 std::vector<std::string> SimulatedController::requests(char command) const {
     std::vector<std::string> result;
     for (const std::string& request : requests()) {

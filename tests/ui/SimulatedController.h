@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,6 +23,14 @@ public:
     std::vector<std::string> requests() const;
     // The same, only those of one command letter.
     std::vector<std::string> requests(char command) const;
+
+    struct Request {
+        std::string name; // command and table, e.g. "C03"
+        int32_t value;
+        std::chrono::steady_clock::time_point at;
+    };
+    // The requests with their values and arrival times.
+    std::vector<Request> timedRequests() const;
 
 private:
     std::unique_ptr<SimulatorCore> m_core;

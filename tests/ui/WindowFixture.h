@@ -1,7 +1,8 @@
-// A BilliardStd as MainForm, with its ports mapped into an empty folder so no real port is touched.
+// A monitor window as MainForm, with its ports mapped into an empty folder so no real port is touched.
 #pragma once
 
 #include "Billiard.h"
+#include "BilliardAlt.h"
 #include "BilliardStd.h"
 #include "ControllerDiscovery.h"
 #include "ControllerFlows.h"
@@ -17,17 +18,17 @@
 
 #include <memory>
 
-class WindowFixture : public testing::Test {
+template <class Window> class WindowFixtureOf : public testing::Test {
 protected:
-    WindowFixture() {
+    WindowFixtureOf() {
         qputenv("QUEDRIX_PORT_DIR", m_portFolder.path().toLocal8Bit());
         ControllerSerial().setPumpEvents([] { QCoreApplication::processEvents(); });
         ControllerPort = 0;
-        window = std::make_unique<BilliardStd>(flows);
+        window = std::make_unique<Window>(flows);
         MainForm = window.get();
     }
 
-    ~WindowFixture() override {
+    ~WindowFixtureOf() override {
         MainForm = nullptr;
         window.reset();
         ControllerPort = 0;
@@ -45,7 +46,9 @@ protected:
     QTemporaryDir m_portFolder;
     ControllerFlows flows;
     std::unique_ptr<SimulatedController> controller;
-    std::unique_ptr<BilliardStd> window;
+    std::unique_ptr<Window> window;
 };
+
+using WindowFixture = WindowFixtureOf<BilliardStd>;
 
 inline const std::vector<std::string> AllTables{"G01", "G02", "G03", "G04", "G05", "G06", "G07", "G08"};
