@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The program on a real X desktop with a tray: the icon docks in trayer's panel, a double-click shows
-# the window with the three colours, a right-click shows the menu, and "Изход" ends the program.
-# Usage: tray_e2e.sh QUEDRIX QUEDRIX-SIM OUTPUT-FOLDER. Exit 77 (skipped) when no X server can start.
+# the window with its colours, a right-click shows the menu, and "Изход" ends the program. With ALT
+# the alternative mode runs, and a click on Start of the idle table 2 turns its time green.
+# Usage: tray_e2e.sh QUEDRIX QUEDRIX-SIM OUTPUT-FOLDER [ALT]. Exit 77 (skipped) when no X server can start.
 set -uo pipefail
 
 readonly SKIP=77
-quedrix=$1 sim=$2 out=$3
+quedrix=$1 sim=$2 out=$3 mode=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 scripts="$here/../../scripts"
 
@@ -45,13 +46,24 @@ trap cleanup EXIT
 xdesktop_start "$out" || skip "no X desktop could be started"
 echo "desktop on $DISPLAY"
 
-# Tables 1 to 3: above 300 s (green), within 300 s (yellow), 0 (red).
+if [[ "$mode" == ALT ]]; then
+    # Table 1 started an hour ago (green), tables 2 and 3 idle (red). Columns are 102 pixels apart,
+    # time labels 100 x 19 at top 30; the refresh after the double-click comes from the 200 ms timer.
+    counters=28400,0,0,31000,0,0,0,0 expected=("0,255,0" "255,0,0" "255,0,0")
+    column=102 time_top=30 time_size=(96 15) refreshes=1
+else
+    # Tables 1 to 3: above 300 s (green), within 300 s (yellow), 0 (red). Columns 72 pixels apart,
+    # time labels 69 x 15 at top 26; the activation refreshes and so does the timer.
+    counters=3725,250,0,900,0,0,0,0 expected=("0,255,0" "255,255,0" "255,0,0")
+    column=72 time_top=26 time_size=(65 11) refreshes=2
+fi
+
 write_demo_home "$home" "$home/COM1"
-"$sim" --link "$home/COM1" --counters 3725,250,0,900,0,0,0,0 --log "$out/frames.log" >"$out/sim.out" 2>&1 &
+"$sim" --link "$home/COM1" --counters "$counters" --log "$out/frames.log" >"$out/sim.out" 2>&1 &
 pids+=($!)
 poll_until 10 test -e "$home/COM1" || fail "the simulator did not publish its port"
 
-QUEDRIX_HOME="$home" QT_QPA_PLATFORM=xcb "$quedrix" >"$out/quedrix.log" 2>&1 &
+QUEDRIX_HOME="$home" QT_QPA_PLATFORM=xcb "$quedrix" $mode >"$out/quedrix.log" 2>&1 &
 app=$!
 pids+=($app)
 
@@ -71,17 +83,33 @@ kill -0 "$app" 2>/dev/null || fail "quedrix ended early"
 window=
 find_window() { window=$(xdesktop_window_named "$app" 'Zentrovik Quedrix'); }
 xdesktop_double_click_until "$icon" find_window || fail "a double-click on the icon did not show the window"
-# The activation's refresh and the timer's one.
-poll_until 30 at_least G 16 || fail "only $(requests G) table requests after the double-click"
+poll_until 30 at_least G $((8 * refreshes)) || fail "only $(requests G) table requests after the double-click"
 
+# time_colour PNG T: the background of lblTime(T) in a screenshot of the window.
+time_colour() {
+    xdesktop_label_colour "$1" $((6 + ($2 - 1) * column + 2)) $((time_top + 2)) "${time_size[@]}"
+}
 import -window root "$out/screen.png"
 import -window "$window" "$out/window.png" || fail "no screenshot of the window"
-expected=("0,255,0" "255,255,0" "255,0,0")
 for t in 1 2 3; do
-    colour=$(xdesktop_label_colour "$out/window.png" $((6 + (t - 1) * 72 + 2)) 28 65 11)
+    colour=$(time_colour "$out/window.png" $t)
     echo "lblTime($t): $colour"
     [[ "$colour" == "${expected[t - 1]}" ]] || fail "lblTime($t) is $colour, expected ${expected[t - 1]}"
 done
+
+if [[ "$mode" == ALT ]]; then
+    colour=$(xdesktop_label_colour "$out/window.png" 8 54 96 15)
+    [[ "$colour" == "128,255,255" ]] || fail "lblSum(1) is $colour, expected light cyan"
+    # btnSet(2): 99 x 29 at (108, 74). Its "G" and "C", the pause, then the eight "G" of the refresh.
+    xdotool mousemove --sync --window "$window" 157 88 click 1
+    poll_until 20 at_least C 1 || fail "no start request after the click on btnSet(2)"
+    poll_until 20 at_least G 17 || fail "no refresh after the start ($(requests G) table requests)"
+    table2_green() {
+        import -window "$window" "$out/started.png" && [[ "$(time_colour "$out/started.png" 2)" == "0,255,0" ]]
+    }
+    poll_until 10 table2_green || fail "lblTime(2) is $(time_colour "$out/started.png" 2) after the start"
+    echo "lblTime(2) after Start: green"
+fi
 
 before=$(xdesktop_visible_windows "$app")
 read -r x y < <(xdesktop_center "$icon")
