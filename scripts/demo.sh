@@ -45,7 +45,7 @@ trap 'exit 130' INT TERM
 
 mkdir -p "$demo"
 rm -f "$demo/COM1" "$demo/frames.log" "$demo/screenshot.png"
-write_demo_home "$demo" "$demo/COM1"
+write_demo_home "$demo" "$demo/COM1" "$quedrix"
 "$sim" --link "$demo/COM1" --counters "$counters" --log "$demo/frames.log" >"$demo/sim.out" 2>&1 &
 pids+=($!)
 poll_until 10 test -e "$demo/COM1" || { echo "demo: the simulator did not start (see $demo/sim.out)" >&2; exit 1; }

@@ -58,7 +58,7 @@ else
     column=72 time_top=26 time_size=(65 11) refreshes=2
 fi
 
-write_demo_home "$home" "$home/COM1"
+write_demo_home "$home" "$home/COM1" "$quedrix"
 "$sim" --link "$home/COM1" --counters "$counters" --log "$out/frames.log" >"$out/sim.out" 2>&1 &
 pids+=($!)
 poll_until 10 test -e "$home/COM1" || fail "the simulator did not publish its port"
@@ -79,6 +79,13 @@ poll_until 30 find_icon || fail "the tray icon did not dock in trayer's panel"
 echo "tray icon window $icon"
 kill -0 "$app" 2>/dev/null || fail "quedrix ended early"
 [[ -z "$(xdesktop_window_named "$app" 'Zentrovik Quedrix')" ]] || fail "the window is shown at start"
+
+# A second start while this copy runs ends by itself with status 0, before any window or icon.
+QUEDRIX_HOME="$home" QT_QPA_PLATFORM=xcb timeout 60 "$quedrix" $mode >"$out/second.log" 2>&1
+status=$?
+((status == 0)) || fail "a second start ended with status $status (see $out/second.log)"
+kill -0 "$app" 2>/dev/null || fail "the second start ended the first"
+[[ "$(xdesktop_tray_icon "$app")" == "$icon" ]] || fail "the first copy's tray icon changed"
 
 window=
 find_window() { window=$(xdesktop_window_named "$app" 'Zentrovik Quedrix'); }
