@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -229,12 +230,29 @@ TEST_F(TrayTest, ATrayThatGoesAwayMakesHideMinimise) {
     EXPECT_TRUE(window->isMinimized());
 }
 
-TEST_F(TrayTest, ExitRemovesTheIconAndEndsTheProgram) {
+// Notes whether the tray icon is still there when the window receives its close event.
+class IconAtClose : public QObject {
+public:
+    std::optional<bool> iconShown;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && !iconShown)
+            iconShown = TrayIcon()->isVisible();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST_F(TrayTest, ExitRemovesTheIconBeforeTheWindowGoesAndEndsTheProgram) {
     loadWithTray();
     ASSERT_TRUE(TrayIcon()->isVisible());
+    IconAtClose watch;
+    window->installEventFilter(&watch);
 
     EXPECT_EQ(runUntilTheProgramEnds([&] { window->mnuExit()->trigger(); }), 0);
     EXPECT_FALSE(TrayIcon()->isVisible());
+    EXPECT_EQ(watch.iconShown, std::optional<bool>(false));
+    window->removeEventFilter(&watch);
 }
 
 TEST_F(TrayTest, ClosingTheWindowEndsTheProgram) {
