@@ -1,12 +1,9 @@
-// BilliardAlt: the alternative-mode window; time played and charge per table, a Start button, a minute
-// refresh.
+// BilliardAlt: the alternative-mode window; time played, charge and a Start button per table.
 #pragma once
 
 #include "MonitorWindow.h"
 
 #include <functional>
-
-class Clock;
 
 class BilliardAlt : public MonitorWindow {
     Q_OBJECT
