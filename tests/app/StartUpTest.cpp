@@ -41,9 +41,9 @@ std::string readFile(const fs::path& path) {
 // and taken out before comparing.
 std::string firstStartFile(const std::string& bg, const std::string& en, const std::string& ru) {
     std::string text;
-    const std::vector<std::string> lines{"[Languages]", "lng1=BG", "cap1=" + bg, "charset_BG=204", "Counter=3",
-                                         "lng2=EN", "cap2=" + en, "charset_EN=1", "lng3=RU", "cap3=" + ru,
-                                         "charset_RU=204", "[Language]", "Value=BG"};
+    const std::vector<std::string> lines{
+        "[Languages]",  "lng1=BG", "cap1=" + bg, "charset_BG=204", "Counter=3",  "lng2=EN", "cap2=" + en,
+        "charset_EN=1", "lng3=RU", "cap3=" + ru, "charset_RU=204", "[Language]", "Value=BG"};
     for (const std::string& line : lines)
         text += line + "\r\n";
     return CodePage::active().toEightBit(text);

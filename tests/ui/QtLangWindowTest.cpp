@@ -98,10 +98,10 @@ TEST(QtLangWindowTest, ListsTheNamedWidgetsWithTheirKinds) {
         listed.push_back({c.name(), c.type(), c.arrayIndex()});
     }
     const std::vector<Listed> expected{
-        {"txtName", ControlType::TextBox, {}},  {"cmdGo", ControlType::CommandButton, {}},
-        {"btnSet", ControlType::MyButton, 1},   {"btnSet", ControlType::MyButton, 2},
-        {"chkAll", ControlType::CheckBox, {}},  {"fraBox", ControlType::Frame, {}},
-        {"lblInner", ControlType::Label, {}},   {"cbList", ControlType::ComboBox, {}},
+        {"txtName", ControlType::TextBox, {}}, {"cmdGo", ControlType::CommandButton, {}},
+        {"btnSet", ControlType::MyButton, 1},  {"btnSet", ControlType::MyButton, 2},
+        {"chkAll", ControlType::CheckBox, {}}, {"fraBox", ControlType::Frame, {}},
+        {"lblInner", ControlType::Label, {}},  {"cbList", ControlType::ComboBox, {}},
         {"imgLogo", ControlType::Other, {}}, // a label showing a picture is a picture box
     };
     EXPECT_EQ(listed, expected);
@@ -111,10 +111,11 @@ TEST(QtLangWindowTest, ListsTheNamedWidgetsWithTheirKinds) {
 
 TEST(QtLangWindowTest, SetLanguagePutsTheTextsAndTheCharsetOnTheWidgets) {
     LangFolder folder;
-    folder.write("Forms.lng", {"[frmTest|ME]", "RU=Окно", "[frmTest|txtName]", "RU=Текст", "[frmTest|cmdGo]",
-                               "RU=Пуск", "[frmTest|btnSet|2]", "RU=Второй", "[frmTest|btnSet]", "RU=не тот",
-                               "[frmTest|chkAll]", "RU=Все", "[frmTest|fraBox]", "RU=Рамка", "[frmTest|lblInner]",
-                               "RU=Внутри", "[frmTest|cbList|1]", "RU=два", "[frmTest|imgLogo]", "RU=картинка"});
+    folder.write("Forms.lng", {"[frmTest|ME]",       "RU=Окно",   "[frmTest|txtName]",  "RU=Текст",
+                               "[frmTest|cmdGo]",    "RU=Пуск",   "[frmTest|btnSet|2]", "RU=Второй",
+                               "[frmTest|btnSet]",   "RU=не тот", "[frmTest|chkAll]",   "RU=Все",
+                               "[frmTest|fraBox]",   "RU=Рамка",  "[frmTest|lblInner]", "RU=Внутри",
+                               "[frmTest|cbList|1]", "RU=два",    "[frmTest|imgLogo]",  "RU=картинка"});
     folder.write("Quedrix.cfg", {"[Languages]", "charset_RU=204"});
     CurrentLanguageCode = "RU";
     TestWindow window;
@@ -164,8 +165,8 @@ TEST(QtLangWindowTest, GenerateLanguageFileReadsTheWidgets) {
 
 TEST(QtLangWindowTest, FillLanguageComboFillsAndSelects) {
     LangFolder folder;
-    folder.write("Quedrix.cfg", {"[Languages]", "Counter=2", "lng1=BG", "cap1=Български", "lng2=RU",
-                                 "cap2=Русский"});
+    folder.write("Quedrix.cfg",
+                 {"[Languages]", "Counter=2", "lng1=BG", "cap1=Български", "lng2=RU", "cap2=Русский"});
     ResManagerClass res;
     res.GetLanguages(AppConfig.CfgFile);
     std::string current = "RU";
@@ -185,8 +186,9 @@ using QtLangStandardWindowTest = WindowFixture;
 // The standard window's buttons are MyButtons: the array btnReset is keyed by each element's index.
 TEST_F(QtLangStandardWindowTest, ResetButtonsAreKeyedByTheirIndex) {
     LangFolder folder;
-    folder.write("Forms.lng", {"[BilliardStd|ME]", "EN=Tables", "[BilliardStd|btnReset|3]", "EN=Stop 3",
-                               "[BilliardStd|btnHide]", "EN=Hide", "[BilliardStd|lblTable|2]", "EN=not used"});
+    folder.write("Forms.lng",
+                 {"[BilliardStd|ME]", "EN=Tables", "[BilliardStd|btnReset|3]", "EN=Stop 3",
+                  "[BilliardStd|btnHide]", "EN=Hide", "[BilliardStd|lblTable|2]", "EN=not used"});
     CurrentLanguageCode = "EN";
     QtLangWindow adapted(window.get());
     ResManagerClass().SetLanguage(adapted, "");
