@@ -4,8 +4,8 @@
 #include "ControllerDiscovery.h"
 #include "ControllerStatusSink.h"
 #include "FPSerial.h"
+#include "NumberText.h"
 
-#include <charconv>
 #include <optional>
 
 namespace {
@@ -21,15 +21,6 @@ public:
     void setInfoCaption(const std::string&) override {}
 };
 
-std::optional<int32_t> parseNumber(const std::string& text, int32_t low, int32_t high) {
-    int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
 struct Command {
     std::string verb;
     int32_t table = 0;
@@ -44,7 +35,7 @@ public:
         std::optional<int16_t> port;
         std::size_t next = 0;
         if (args.size() >= 2 && args[0] == "--port") {
-            const auto n = parseNumber(args[1], 1, 20);
+            const auto n = ParseBoundedNumber(args[1], 1, 20);
             if (!n)
                 return usage("--port expects a number from 1 to 20, got '" + args[1] + "'");
             port = static_cast<int16_t>(*n);
@@ -90,14 +81,14 @@ private:
         if (command.verb == "get" || command.verb == "reset" || command.verb == "set") {
             if (!expect(command.verb == "set" ? 2 : 1))
                 return std::nullopt;
-            const auto table = parseNumber(words[1], 1, kTables);
+            const auto table = ParseBoundedNumber(words[1], 1, kTables);
             if (!table) {
                 usage("the table must be a number from 1 to 8, got '" + words[1] + "'");
                 return std::nullopt;
             }
             command.table = *table;
             if (command.verb == "set") {
-                const auto value = parseNumber(words[2], 0, 99999);
+                const auto value = ParseBoundedNumber(words[2], 0, 99999);
                 if (!value) {
                     usage("the value must be a number from 0 to 99999, got '" + words[2] + "'");
                     return std::nullopt;

@@ -1,19 +1,11 @@
 #include "SimOptions.h"
 
-#include <charconv>
+#include "NumberText.h"
+
 #include <functional>
 #include <map>
 
 namespace {
-
-std::optional<int32_t> parseNumber(const std::string& text, int32_t low, int32_t high) {
-    int32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
 
 bool parseCounters(const std::string& text, std::array<int32_t, SimOptions::Tables>& counters) {
     counters.fill(0);
@@ -23,7 +15,7 @@ bool parseCounters(const std::string& text, std::array<int32_t, SimOptions::Tabl
         const std::size_t comma = text.find(',', start);
         if (table == counters.size())
             return false;
-        const auto value = parseNumber(text.substr(start, comma - start), 0, 99999);
+        const auto value = ParseBoundedNumber(text.substr(start, comma - start), 0, 99999);
         if (!value)
             return false;
         counters[table++] = *value;
@@ -41,7 +33,7 @@ struct Flag {
 
 Flag number(int32_t SimOptions::*member, int32_t low, int32_t high) {
     return {true, [member, low, high](SimOptions& o, const std::string& v) -> std::string {
-                const auto n = parseNumber(v, low, high);
+                const auto n = ParseBoundedNumber(v, low, high);
                 if (!n)
                     return "expects a whole number from " + std::to_string(low) + " to " +
                            std::to_string(high);
@@ -80,7 +72,7 @@ const std::map<std::string, Flag>& flags() {
         {"--silent-table",
          {true,
           [](SimOptions& o, const std::string& v) -> std::string {
-              const auto n = parseNumber(v, 0, 99);
+              const auto n = ParseBoundedNumber(v, 0, 99);
               if (!n)
                   return "expects a table number from 0 to 99";
               o.silentTables.insert(*n);
