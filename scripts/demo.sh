@@ -33,21 +33,14 @@ if ! have_display && [[ -z "${QUEDRIX_DEMO_SESSION:-}" ]]; then
     QUEDRIX_DEMO_SESSION=1 exec dbus-run-session -- "$0" "$@"
 fi
 
-pids=()
-stop_all() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    xdesktop_stop
-}
-trap stop_all EXIT
+trap xdesktop_stop_all EXIT
 trap 'exit 130' INT TERM
 
 mkdir -p "$demo"
 rm -f "$demo/COM1" "$demo/frames.log" "$demo/screenshot.png"
 write_demo_home "$demo" "$demo/COM1" "$quedrix"
 "$sim" --link "$demo/COM1" --counters "$counters" --log "$demo/frames.log" >"$demo/sim.out" 2>&1 &
-pids+=($!)
+XDESKTOP_PROGRAMS+=($!)
 poll_until 10 test -e "$demo/COM1" || { echo "demo: the simulator did not start (see $demo/sim.out)" >&2; exit 1; }
 echo "Simulated controller on COM1 ($demo/COM1), application folder $demo"
 
@@ -61,7 +54,7 @@ echo "No display: running the demo on a virtual desktop (Xvfb, openbox, trayer).
 xdesktop_start "$demo" || exit 1
 QUEDRIX_HOME="$demo" QT_QPA_PLATFORM=xcb "$quedrix" "${args[@]}" >"$demo/quedrix.log" 2>&1 &
 app=$!
-pids+=($app)
+XDESKTOP_PROGRAMS+=($app)
 
 icon=
 find_icon() { icon=$(xdesktop_tray_icon "$app"); }

@@ -3,6 +3,8 @@
 # Processes started here are recorded in XDESKTOP_PIDS; xdesktop_stop ends exactly those.
 
 XDESKTOP_PIDS=()
+# Programs the caller started on the desktop (simulator, quedrix); ended before the desktop.
+XDESKTOP_PROGRAMS=()
 
 # poll_until SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; 1 on time-out.
 poll_until() {
@@ -148,4 +150,13 @@ xdesktop_stop() {
         wait "${XDESKTOP_PIDS[i]}" 2>/dev/null || true
     done
     XDESKTOP_PIDS=()
+}
+
+# xdesktop_stop_all: ends the caller's programs, then the desktop.
+xdesktop_stop_all() {
+    local pid
+    for pid in "${XDESKTOP_PROGRAMS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${XDESKTOP_PROGRAMS[@]}"; do wait "$pid" 2>/dev/null || true; done
+    XDESKTOP_PROGRAMS=()
+    xdesktop_stop
 }

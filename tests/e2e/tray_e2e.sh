@@ -34,14 +34,7 @@ source "$scripts/demo-home.sh"
 rm -rf "$out"
 mkdir -p "$out"
 home="$out/home"
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    xdesktop_stop
-}
-trap cleanup EXIT
+trap xdesktop_stop_all EXIT
 
 xdesktop_start "$out" || skip "no X desktop could be started"
 echo "desktop on $DISPLAY"
@@ -60,12 +53,12 @@ fi
 
 write_demo_home "$home" "$home/COM1" "$quedrix"
 "$sim" --link "$home/COM1" --counters "$counters" --log "$out/frames.log" >"$out/sim.out" 2>&1 &
-pids+=($!)
+XDESKTOP_PROGRAMS+=($!)
 poll_until 10 test -e "$home/COM1" || fail "the simulator did not publish its port"
 
 QUEDRIX_HOME="$home" QT_QPA_PLATFORM=xcb "$quedrix" $mode >"$out/quedrix.log" 2>&1 &
 app=$!
-pids+=($app)
+XDESKTOP_PROGRAMS+=($app)
 
 requests() { grep -c "<STX>$1" "$out/frames.log" 2>/dev/null || true; }
 # at_least COMMAND N: at least N requests of that command letter have arrived.
