@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RewriteCase{"d.MM.yyyy hh:nn:ss", "16.12.2009 8:05:00", "16.12.2009 08:05:00"},
                       RewriteCase{"d.MM.yyyy hh:nn:ss", "06.12.2009 20:14:05", "6.12.2009 20:14:05"},
                       RewriteCase{"d.M.yyyy", "31.10.2009", "31.10.2009"},
-                      RewriteCase{"M/d/yy", "12/25/09", "12.25.09"},
+                      RewriteCase{"M/d/yy", "12.25.09", "12.25.09"},
                       RewriteCase{"dd.MM.yyyy", "6.2.2009", "06.02.2009"}));
 
 TEST(ParseDateTime, TwoDigitYearsPivotAtThirty) {
