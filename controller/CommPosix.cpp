@@ -140,9 +140,16 @@ CommHandle CommPosix::CreateFile(const std::string& name) {
         fail(ENOENT);
         return InvalidCommHandle;
     }
+    // Non-blocking, so that opening a FIFO or a device that waits for a carrier never hangs.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         fail(errno);
+        return InvalidCommHandle;
+    }
+    // Only a terminal is a serial line: a regular file, a FIFO or /dev/null must never receive frames.
+    if (termios settings{}; ::tcgetattr(fd, &settings) != 0) {
+        ::close(fd);
+        fail(ENOTTY);
         return InvalidCommHandle;
     }
     // The lock keeps out every other opener, root included; TIOCEXCL alone does not stop root.
@@ -152,8 +159,7 @@ CommHandle CommPosix::CreateFile(const std::string& name) {
         fail(error);
         return InvalidCommHandle;
     }
-    // Non-terminal devices (a printer port) have no exclusive mode; the lock still holds them.
-    if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
+    if (::ioctl(fd, TIOCEXCL) != 0) {
         const int error = errno;
         ::close(fd);
         fail(error);

@@ -12,7 +12,8 @@ public:
     CommPosix(const CommPosix&) = delete;
     CommPosix& operator=(const CommPosix&) = delete;
 
-    // Strips a leading "\\.\", maps the port name to a device (PortDevice.h) and opens it exclusively.
+    // Strips a leading "\\.\", maps the port name to a device (PortDevice.h) and opens it exclusively;
+    // anything that is not a terminal is refused with ENOTTY.
     CommHandle CreateFile(const std::string& name) override;
     bool SetupComm(CommHandle port, uint32_t inQueue, uint32_t outQueue) override;
     bool PurgeComm(CommHandle port, uint32_t flags) override;

@@ -120,6 +120,17 @@ TEST_F(Ctl, SilentTableFailsWithOneAfterThreeFrames) {
     EXPECT_EQ(simulators[3]->receivedFrames().size(), 3u);
 }
 
+TEST_F(Ctl, PortMappedToARegularFileIsRefusedAndTheFileKeepsItsBytes) {
+    const std::string bytes = "[Tariff]\r\nPeak=0,50\r\n";
+    std::ofstream(portPath(3), std::ios::binary) << bytes;
+    const auto get = ctl({"--port", "3", "get-all"});
+    EXPECT_EQ(get.status, 1);
+    EXPECT_NE(get.err.find("cannot open COM3: CommOpen (CreateFile)"), std::string::npos) << get.err;
+    const auto scan = ctl({"scan"});
+    EXPECT_EQ(scan.status, 1);
+    EXPECT_EQ(home.read("tty-COM3"), bytes);
+}
+
 class CtlUsage : public Ctl, public testing::WithParamInterface<std::vector<std::string>> {};
 
 TEST_P(CtlUsage, BadUsageExitsWithTwoAndTouchesNoPort) {
