@@ -402,8 +402,19 @@ bool CommPosix::WaitForInput(CommHandle port, uint32_t milliseconds) {
     if (fd < 0)
         return false;
     const int ready = waitReady(fd, POLLIN, static_cast<int>(std::min<uint32_t>(milliseconds, 1u << 30)));
+    if (ready < 0)
+        return false;
     // A hung-up line reports ready at once and forever; it cannot be waited on.
-    return ready >= 0 && (ready & (POLLHUP | POLLERR | POLLNVAL)) == 0;
+    if (ready & (POLLHUP | POLLERR))
+        return fail(EIO);
+    if (ready & POLLNVAL)
+        return fail(EBADF);
+    return true;
+}
+
+bool CommPosix::IsLineGone(uint32_t code) {
+    // What a terminal reports once it has been hung up or its device has been removed.
+    return code == EIO || code == ENXIO || code == ENODEV;
 }
 
 uint32_t CommPosix::GetLastError() {

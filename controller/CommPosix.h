@@ -32,6 +32,7 @@ public:
     bool GetCommModemStatus(CommHandle port, uint32_t& status) override;
     bool CloseHandle(CommHandle port) override;
     bool WaitForInput(CommHandle port, uint32_t milliseconds) override;
+    bool IsLineGone(uint32_t code) override;
     uint32_t GetLastError() override;
     uint32_t FormatMessage(uint32_t code, char* buffer, uint32_t size) override;
 

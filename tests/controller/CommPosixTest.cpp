@@ -341,6 +341,23 @@ TEST_F(CommPosixTest, DeviceGoneEndsReadsAtOnceAndFailsWrites) {
     EXPECT_FALSE(serial.PortOpen());
 }
 
+TEST_F(CommPosixTest, HungUpLineIsMarkedGoneAndNoLongerWaitedOn) {
+    FPSerial serial(&api);
+    ASSERT_EQ(serial.OpenComm(5, 115200, "N"), 0);
+    EXPECT_FALSE(serial.LineGone());
+    pty.hangUp();
+
+    const auto start = Clock::now();
+    serial.WaitForInput(2000);
+    EXPECT_LT(secondsSince(start), 1.0);
+    EXPECT_TRUE(serial.LineGone());
+    EXPECT_TRUE(api.IsLineGone(EIO));
+    EXPECT_FALSE(api.IsLineGone(EBADF));
+    EXPECT_FALSE(api.IsLineGone(ETIMEDOUT));
+    serial.CloseComm();
+    EXPECT_FALSE(serial.PortOpen());
+}
+
 // --- Lines ---
 
 TEST_F(CommPosixTest, PseudoTerminalHasNoModemLines) {
