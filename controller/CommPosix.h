@@ -12,7 +12,8 @@ public:
     CommPosix(const CommPosix&) = delete;
     CommPosix& operator=(const CommPosix&) = delete;
 
-    // Strips a leading "\\.\", maps the port name to a device (PortDevice.h) and opens it exclusively.
+    // Strips a leading "\\.\", maps the port name to a device (PortDevice.h) and opens it exclusively;
+    // anything that is not a terminal is refused with ENOTTY.
     CommHandle CreateFile(const std::string& name) override;
     bool SetupComm(CommHandle port, uint32_t inQueue, uint32_t outQueue) override;
     bool PurgeComm(CommHandle port, uint32_t flags) override;
@@ -31,6 +32,7 @@ public:
     bool GetCommModemStatus(CommHandle port, uint32_t& status) override;
     bool CloseHandle(CommHandle port) override;
     bool WaitForInput(CommHandle port, uint32_t milliseconds) override;
+    bool IsLineGone(uint32_t code) override;
     uint32_t GetLastError() override;
     uint32_t FormatMessage(uint32_t code, char* buffer, uint32_t size) override;
 

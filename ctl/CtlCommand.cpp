@@ -7,6 +7,7 @@
 #include "NumberText.h"
 
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -150,14 +151,16 @@ private:
         return report(command.table, SetTableCounter(command.table, command.value));
     }
 
-    // Prints "value" (table 0) or "table value"; a missing answer is told on err.
+    // Prints "value" (table 0) or "table value"; a missing answer is told on err, as a line that
+    // went away when it did.
     int report(int32_t table, int32_t value) {
         if (value == -1) {
-            if (table == 0)
-                std::fprintf(m_err, "quedrix-ctl: no answer from COM%d\n", ControllerPort);
-            else
-                std::fprintf(m_err, "quedrix-ctl: no answer from COM%d for table %d\n", ControllerPort,
-                             table);
+            const std::string what =
+                ControllerSerial().LineGone()
+                    ? "the line to COM" + std::to_string(ControllerPort) + " went away (hung up or unplugged)"
+                    : "no answer from COM" + std::to_string(ControllerPort);
+            const std::string forTable = table == 0 ? "" : " for table " + std::to_string(table);
+            std::fprintf(m_err, "quedrix-ctl: %s%s\n", what.c_str(), forTable.c_str());
             return kNoAnswer;
         }
         if (table == 0)
@@ -200,7 +203,7 @@ std::string CtlUsage() {
 
 Ports map to devices as in the program: [Ports] COMn=DEVICE in Quedrix.cfg of the
 application folder ($QUEDRIX_HOME or the executable's folder), else the built-in table.
-Exit status: 0 on an answer, 1 when the controller gave none (config: write refused or
-problems found), 2 for bad usage.
+Exit status: 0 on an answer, 1 when the controller gave none (no answer in time, or
+the line went away; config: write refused or problems found), 2 for bad usage.
 )";
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -118,6 +119,54 @@ TEST_F(Ctl, SilentTableFailsWithOneAfterThreeFrames) {
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("no answer from COM3 for table 5"), std::string::npos) << result.err;
     EXPECT_EQ(simulators[3]->receivedFrames().size(), 3u);
+}
+
+// Stray bytes before every reply, one by one at the line's speed: each table still gets its own reading.
+class CtlStrayBytes : public Ctl, public testing::WithParamInterface<int32_t> {};
+
+TEST_P(CtlStrayBytes, GetAllPrintsEveryTablesOwnCounter) {
+    addController(3, [](SimOptions& o) { o.noise = GetParam(); });
+    const auto result = ctl({"--port", "3", "get-all"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "1 1\n2 2\n3 125\n4 4\n5 5\n6 6\n7 7\n8 8\n");
+    EXPECT_EQ(simulators[3]->receivedFrames().size(), 8u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Amounts, CtlStrayBytes, testing::Values(120, 1000),
+                         [](const auto& info) { return std::to_string(info.param) + "StrayBytes"; });
+
+TEST_F(Ctl, LineThatHangsUpMidFlowEndsTheFlowAtOnceAndSaysSo) {
+    addController(3, [](SimOptions& o) { o.silentTables = {4}; });
+    ChildProcess child({kCtl, "--port", "3", "get-all"});
+    const auto deadline = ChildProcess::Clock::now() + std::chrono::seconds(10);
+    while (simulators[3]->receivedFrames().size() < 4 && ChildProcess::Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(simulators[3]->receivedFrames().size(), 4u) << "table 4 was never asked";
+
+    simulators.erase(3); // the controller goes away while table 4's reply is awaited
+    const auto gone = ChildProcess::Clock::now();
+    const int status = child.wait();
+    EXPECT_LT(ChildProcess::Clock::now() - gone, std::chrono::seconds(3));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(child.out(), "1 1\n2 2\n3 125\n");
+    EXPECT_NE(child.err().find("the line to COM3 went away"), std::string::npos) << child.err();
+    EXPECT_EQ(child.err().find("no answer"), std::string::npos) << child.err();
+
+    addController(3); // back on the same link
+    const auto again = ctl({"--port", "3", "get-all"});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, "1 1\n2 2\n3 125\n4 4\n5 5\n6 6\n7 7\n8 8\n");
+}
+
+TEST_F(Ctl, PortMappedToARegularFileIsRefusedAndTheFileKeepsItsBytes) {
+    const std::string bytes = "[Tariff]\r\nPeak=0,50\r\n";
+    std::ofstream(portPath(3), std::ios::binary) << bytes;
+    const auto get = ctl({"--port", "3", "get-all"});
+    EXPECT_EQ(get.status, 1);
+    EXPECT_NE(get.err.find("cannot open COM3: CommOpen (CreateFile)"), std::string::npos) << get.err;
+    const auto scan = ctl({"scan"});
+    EXPECT_EQ(scan.status, 1);
+    EXPECT_EQ(home.read("tty-COM3"), bytes);
 }
 
 class CtlUsage : public Ctl, public testing::WithParamInterface<std::vector<std::string>> {};
