@@ -7,8 +7,13 @@
 
 namespace {
 
-bool lockHeldElsewhere() {
+QLockFile& instanceLock() {
     static QLockFile lock(QString::fromStdString(AppFilePath(InstanceLockFileName)));
+    return lock;
+}
+
+bool lockHeldElsewhere() {
+    QLockFile& lock = instanceLock();
     // Held for the whole life of the process, so age never makes it stale; a lock whose process is
     // gone (a crash, a kill) is stale and is taken over.
     lock.setStaleLockTime(0);
@@ -23,4 +28,9 @@ bool lockHeldElsewhere() {
 bool AnotherInstanceRuns() {
     static const bool heldElsewhere = lockHeldElsewhere();
     return heldElsewhere;
+}
+
+void ReleaseInstanceLock() {
+    if (instanceLock().isLocked())
+        instanceLock().unlock();
 }

@@ -1,20 +1,24 @@
 #include "MonitorWindow.h"
 
+#include "Billiard.h"
 #include "Configuration.h"
 #include "ControlArray.h"
 #include "ControllerDiscovery.h"
 #include "ControllerFlows.h"
 #include "Hourglass.h"
 #include "MyButton.h"
+#include "SingleInstance.h"
 #include "modSysTry.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -22,11 +26,17 @@ constexpr double StatusFontPoints = 8.25;
 constexpr int FlashSize = 345;
 constexpr int DisplayInfoInterval = 200; // ms
 
+// Ends the process where it stands: no event handler, static destructor or exit handler runs after it.
+void endProcessNow() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
 } // namespace
 
 MonitorWindow::MonitorWindow(const MonitorLayout& layout, ControllerFlows& flows, QWidget* parent)
     : QWidget(parent), m_layout(layout), m_flows(flows),
-      m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable) {
+      m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable), m_processEnd(&endProcessNow) {
     setWindowTitle(QStringLiteral("Zentrovik Quedrix"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/Flash1.png")));
     setFixedSize(TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight));
@@ -137,6 +147,10 @@ void MonitorWindow::setTrayAvailability(std::function<bool()> available) {
     m_trayAvailable = std::move(available);
 }
 
+void MonitorWindow::setProcessEnd(std::function<void()> end) {
+    m_processEnd = std::move(end);
+}
+
 void MonitorWindow::setInfoCaption(const std::string& text) {
     m_lblInfo->setText(QString::fromStdString(text));
 }
@@ -218,7 +232,15 @@ void MonitorWindow::Form_Unload() {
 }
 
 void MonitorWindow::endProcess() {
-    QCoreApplication::exit(0);
+    // Called from a pumped event in the middle of an exchange as well: the flow under way and the
+    // flows queued behind it end with the process, so no frame goes out after this. What the
+    // process leaves behind is given up first: the icon, the port (its exclusive use included)
+    // and the instance lock.
+    if (QSystemTrayIcon* icon = TrayIcon())
+        icon->hide();
+    CloseControllerPort();
+    ReleaseInstanceLock();
+    m_processEnd();
 }
 
 bool MonitorWindow::event(QEvent* event) {

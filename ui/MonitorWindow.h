@@ -47,6 +47,10 @@ public:
 
     // Where the window learns whether a system tray is there; the platform's answer by default.
     void setTrayAvailability(std::function<bool()> available);
+    // What ends the process once the tray icon, the port and the instance lock are given up; by
+    // default it flushes the standard streams and ends the process on the spot, running no
+    // further handler. Tests put an observer in its place.
+    void setProcessEnd(std::function<void()> end);
 
     void setInfoCaption(const std::string& text) override;
 
@@ -84,6 +88,7 @@ private:
     const MonitorLayout m_layout;
     ControllerFlows& m_flows;
     std::function<bool()> m_trayAvailable;
+    std::function<void()> m_processEnd;
     bool m_loaded = false;
     bool m_trayInstalled = false;
 
