@@ -7,7 +7,6 @@
 #include "ControllerFlows.h"
 #include "Hourglass.h"
 #include "MyButton.h"
-#include "SingleInstance.h"
 #include "modSysTry.h"
 
 #include <QCloseEvent>
@@ -26,17 +25,11 @@ constexpr double StatusFontPoints = 8.25;
 constexpr int FlashSize = 345;
 constexpr int DisplayInfoInterval = 200; // ms
 
-// Ends the process where it stands: no event handler, static destructor or exit handler runs after it.
-void endProcessNow() {
-    std::fflush(nullptr);
-    std::_Exit(0);
-}
-
 } // namespace
 
 MonitorWindow::MonitorWindow(const MonitorLayout& layout, ControllerFlows& flows, QWidget* parent)
     : QWidget(parent), m_layout(layout), m_flows(flows),
-      m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable), m_processEnd(&endProcessNow) {
+      m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable), m_processEnd(&MonitorWindow::endProcessNow) {
     setWindowTitle(QStringLiteral("Zentrovik Quedrix"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/Flash1.png")));
     setFixedSize(TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight));
@@ -151,6 +144,11 @@ void MonitorWindow::setProcessEnd(std::function<void()> end) {
     m_processEnd = std::move(end);
 }
 
+void MonitorWindow::endProcessNow() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
 void MonitorWindow::setInfoCaption(const std::string& text) {
     m_lblInfo->setText(QString::fromStdString(text));
 }
@@ -234,12 +232,10 @@ void MonitorWindow::Form_Unload() {
 void MonitorWindow::endProcess() {
     // Called from a pumped event in the middle of an exchange as well: the flow under way and the
     // flows queued behind it end with the process, so no frame goes out after this. What the
-    // process leaves behind is given up first: the icon, the port (its exclusive use included)
-    // and the instance lock.
+    // window leaves behind is given up first: the icon and the port (its exclusive use included).
     if (QSystemTrayIcon* icon = TrayIcon())
         icon->hide();
     CloseControllerPort();
-    ReleaseInstanceLock();
     m_processEnd();
 }
 

@@ -163,6 +163,23 @@ TEST_F(StartUpTest, LockOfAKilledCopyDoesNotBlockTheNextStart) {
     EXPECT_TRUE(holdsTheLock(home, *next));
 }
 
+// The end of the process runs no static destructors; the lock given up before it lets the next
+// start run as the one copy.
+TEST_F(StartUpTest, ALockGivenUpLetsTheNextStartRun) {
+    const fs::path home = m_folder.file("home");
+    fs::create_directory(home);
+    ScopedEnv homeVariable("QUEDRIX_HOME", home.c_str());
+    ASSERT_FALSE(AnotherInstanceRuns());
+    ChildProcess refused({QUEDRIX_EXECUTABLE});
+    EXPECT_EQ(refused.wait(Patience), 0) << refused.err();
+
+    ReleaseInstanceLock();
+
+    EXPECT_FALSE(fs::exists(home / InstanceLockFileName));
+    auto next = startFirst(QUEDRIX_EXECUTABLE, home);
+    EXPECT_TRUE(holdsTheLock(home, *next));
+}
+
 // A folder the user may not write to: Quedrix.lock cannot be made there, so the lock is taken in the
 // user's runtime folder, and a second start is refused all the same.
 enum class RuntimeSource { RuntimeDir, TemporaryFolder };

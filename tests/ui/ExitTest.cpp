@@ -1,5 +1,5 @@
 // "Изход" and closing the window in the middle of an exchange: the process ends at the next event
-// pump, before any further frame, with the icon, the port and the instance lock given up.
+// pump, before any further frame, with the icon and the port given up.
 #include "Billiard.h"
 #include "BilliardAlt.h"
 #include "BilliardStd.h"
@@ -9,7 +9,6 @@
 #include "MainForm.h"
 #include "MyButton.h"
 #include "SimulatedController.h"
-#include "SingleInstance.h"
 #include "modSysTry.h"
 
 #include <QCoreApplication>
@@ -21,7 +20,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
 #include <ostream>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
@@ -53,7 +51,6 @@ struct Report {
     int queued = -1;  // flows waiting behind it
     int portOpen = -1;
     int iconShown = -1;
-    int lockThere = -1;
     long long askedAtMs = 0; // when the exit was asked for, on the steady clock
 };
 
@@ -83,16 +80,13 @@ MyButton* tableButton(MonitorWindow& window, Mode mode, int table) {
     return static_cast<BilliardStd&>(window).btnReset(table);
 }
 
-// The program as it runs, in a child process: loaded with its tray icon and its instance lock, a
-// refresh under way against a controller that does not answer, a table button clicked meanwhile,
-// then the exit. The end writes what it sees to reportFd and ends the process as the program does.
-[[noreturn]] void runTheProgram(const ExitCase& c, const std::string& home, int reportFd) {
-    qputenv("QUEDRIX_HOME", QByteArray::fromStdString(home));
+// The program as it runs, in a child process: loaded with its tray icon, a refresh under way against
+// a controller that does not answer, a table button clicked meanwhile, then the exit. The end writes
+// what it sees to reportFd and ends the process as the window does by itself.
+[[noreturn]] void runTheProgram(const ExitCase& c, int reportFd) {
     ControllerFlows flows;
     std::unique_ptr<MonitorWindow> window = makeWindow(c.mode, flows);
     MainForm = window.get();
-    if (AnotherInstanceRuns())
-        std::_Exit(BodyReturned);
     window->setTrayAvailability([] { return true; });
     window->loadHidden();
     if (ControllerPort != 1)
@@ -102,9 +96,8 @@ MyButton* tableButton(MonitorWindow& window, Mode mode, int table) {
     window->setProcessEnd([&] {
         char line[128];
         const int length = std::snprintf(
-            line, sizeof line, "%d %d %d %d %d %lld", flows.busy() ? 1 : 0, static_cast<int>(flows.pending()),
-            ControllerSerial().PortOpen() ? 1 : 0, TrayIcon()->isVisible() ? 1 : 0,
-            std::filesystem::exists(home + "/" + InstanceLockFileName) ? 1 : 0, steadyMs(askedAt));
+            line, sizeof line, "%d %d %d %d %lld", flows.busy() ? 1 : 0, static_cast<int>(flows.pending()),
+            ControllerSerial().PortOpen() ? 1 : 0, TrayIcon()->isVisible() ? 1 : 0, steadyMs(askedAt));
         if (write(reportFd, line, static_cast<size_t>(length)) != length)
             std::_Exit(BodyReturned);
         std::fflush(nullptr);
@@ -136,13 +129,11 @@ protected:
     }
 
     QTemporaryDir m_ports;
-    QTemporaryDir m_home;
 };
 
 TEST_P(ExitDuringAnExchange, EndsAtTheNextPumpWithNothingSentAfterIt) {
     const ExitCase& c = GetParam();
     SimulatedController controller(m_ports.path(), NeverAnswersATable());
-    const std::string home = m_home.path().toStdString();
     int report[2];
     ASSERT_EQ(pipe(report), 0);
 
@@ -150,7 +141,7 @@ TEST_P(ExitDuringAnExchange, EndsAtTheNextPumpWithNothingSentAfterIt) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         close(report[0]);
-        runTheProgram(c, home, report[1]);
+        runTheProgram(c, report[1]);
     }
     close(report[1]);
 
@@ -174,15 +165,14 @@ TEST_P(ExitDuringAnExchange, EndsAtTheNextPumpWithNothingSentAfterIt) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the exit did not end the process";
     ASSERT_GT(length, 0);
     Report seen;
-    ASSERT_EQ(std::sscanf(text, "%d %d %d %d %d %lld", &seen.running, &seen.queued, &seen.portOpen,
-                          &seen.iconShown, &seen.lockThere, &seen.askedAtMs),
-              6)
+    ASSERT_EQ(std::sscanf(text, "%d %d %d %d %lld", &seen.running, &seen.queued, &seen.portOpen,
+                          &seen.iconShown, &seen.askedAtMs),
+              5)
         << text;
     EXPECT_EQ(seen.running, 1) << "the exit was not handled inside the refresh";
     EXPECT_EQ(seen.queued, c.queuedByTheButton) << "the table button's flows were not waiting";
     EXPECT_EQ(seen.portOpen, 0);
     EXPECT_EQ(seen.iconShown, 0);
-    EXPECT_EQ(seen.lockThere, 0);
     EXPECT_LE(steadyMs(endedAt) - seen.askedAtMs, 500);
 
     // One try for table 1 was under way; its repeat, the other tables and the button's flow never went out.
@@ -198,7 +188,6 @@ TEST_P(ExitDuringAnExchange, EndsAtTheNextPumpWithNothingSentAfterIt) {
     EXPECT_EQ(ioctl(line, TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 0);
     close(line);
-    EXPECT_FALSE(std::filesystem::exists(home + "/" + InstanceLockFileName));
 }
 
 INSTANTIATE_TEST_SUITE_P(
