@@ -104,8 +104,8 @@ MyButton* tableButton(MonitorWindow& window, Mode mode, int table) {
         std::_Exit(0);
     });
     // Both arrive through the events the serial layer lets run while it waits for the first reply.
-    QTimer::singleShot(150, [&] { tableButton(*window, c.mode, 3)->click(); });
-    QTimer::singleShot(400, [&] {
+    QTimer::singleShot(100, [&] { tableButton(*window, c.mode, 3)->click(); });
+    QTimer::singleShot(300, [&] {
         askedAt = Clock::now();
         if (c.ending == Ending::ExitFromTheMenu)
             window->mnuExit()->trigger();
