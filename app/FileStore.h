@@ -2,7 +2,6 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 
 class FileStore {
@@ -20,8 +19,9 @@ public:
         std::string error;
     };
 
-    // Returns the new bytes, or nullopt to leave the file as it is. Gets "" for a missing file.
-    using Edit = std::function<std::optional<std::string>(const std::string& oldBytes)>;
+    // Turns the file's bytes ("" for a missing file) into the new bytes in place; returns false to
+    // leave the file as it is (the bytes may then hold anything).
+    using Edit = std::function<bool(std::string& bytes)>;
 
     static ReadResult read(const std::string& path);
 

@@ -115,6 +115,7 @@ FileStore::ReadResult FileStore::read(const std::string& path) {
         result.error = path + " is not an ordinary file";
         return result;
     }
+    result.bytes.reserve(static_cast<std::size_t>(st.st_size)); // one allocation of the file's size
     if (!readAll(fd.get(), result.bytes)) {
         result.error = systemError("cannot read", path);
         result.bytes.clear();
@@ -134,17 +135,16 @@ FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const
         if (errno != EINTR)
             return {ReplaceStatus::Failed, systemError("cannot lock", lockPath)};
 
-    const ReadResult old = read(path);
-    if (!old.ok)
-        return {ReplaceStatus::Failed, old.error};
-    const std::optional<std::string> bytes = edit(old.bytes);
-    if (!bytes)
+    ReadResult file = read(path);
+    if (!file.ok)
+        return {ReplaceStatus::Failed, file.error};
+    struct stat oldStat {};
+    const bool haveOldStat = file.exists && ::stat(path.c_str(), &oldStat) == 0;
+    if (!edit(file.bytes))
         return {ReplaceStatus::Unchanged, ""};
 
-    struct stat oldStat {};
-    const bool haveOldStat = old.exists && ::stat(path.c_str(), &oldStat) == 0;
     std::string error;
-    const std::string tmp = writeTemporary(path, *bytes, haveOldStat ? &oldStat : nullptr, error);
+    const std::string tmp = writeTemporary(path, file.bytes, haveOldStat ? &oldStat : nullptr, error);
     if (tmp.empty())
         return {ReplaceStatus::Failed, error};
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
@@ -152,6 +152,5 @@ FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const
         ::unlink(tmp.c_str());
         return {ReplaceStatus::Failed, error};
     }
-    // Make the rename itself durable; a failure here no longer endangers the file's contents.
     return {ReplaceStatus::Replaced, ""};
 }

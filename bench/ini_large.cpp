@@ -25,8 +25,8 @@ void writeLargeFile(const std::string& path) {
     for (std::size_t i = 0; i < chunk.size() / 2; ++i)
         blankLines += "\r\n";
     for (std::size_t written = 0; written + tail.size() < kFileBytes; written += blankLines.size())
-        out.write(blankLines.data(),
-                  static_cast<std::streamsize>(std::min(blankLines.size(), kFileBytes - tail.size() - written)));
+        out.write(blankLines.data(), static_cast<std::streamsize>(
+                                         std::min(blankLines.size(), kFileBytes - tail.size() - written)));
     out << tail;
 }
 
@@ -53,7 +53,8 @@ Figures measured(const std::function<bool()>& call) {
 void print(const char* what, const Figures& f, double baselineMiB) {
     const double fileMiB = kFileBytes / 1048576.0;
     std::printf("%-34s %7.3f s   peak RSS %7.1f MiB (%5.2f x file over the idle %5.1f MiB)   %s\n", what,
-                f.seconds, f.peakMiB, (f.peakMiB - baselineMiB) / fileMiB, baselineMiB, f.ok ? "ok" : "FAILED");
+                f.seconds, f.peakMiB, (f.peakMiB - baselineMiB) / fileMiB, baselineMiB,
+                f.ok ? "ok" : "FAILED");
 }
 
 } // namespace
@@ -73,8 +74,7 @@ int main() {
           idle);
     print("write Tariff/Peak (replace a value)",
           measured([&] { return IniFile(cfg).write("Tariff", "Peak", "0,60").ok(); }), idle);
-    print("write a new section",
-          measured([&] { return IniFile(cfg).write("Other", "k", "v").ok(); }), idle);
+    print("write a new section", measured([&] { return IniFile(cfg).write("Other", "k", "v").ok(); }), idle);
     std::filesystem::remove_all(folder);
     return 0;
 }
