@@ -27,6 +27,7 @@ public:
 
     // Holds an exclusive lock on path + ".lock" while it reads the file, edits it, writes the result
     // to a temporary file in the same folder, flushes it and renames it over path. Any failure
-    // leaves the old file exactly as it was. A symbolic link is followed and stays a link.
+    // leaves the old file exactly as it was; so does a file the user may not write. A symbolic
+    // link is followed and stays a link.
     static ReplaceResult replace(const std::string& path, const Edit& edit);
 };

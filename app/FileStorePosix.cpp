@@ -97,6 +97,15 @@ std::string writeTemporary(const std::string& path, const std::string& bytes, co
     return tmp;
 }
 
+// Whether the user may write the file, as the read-only attribute decides on Windows: by the
+// permission the kernel gives this user (owner, group or other bits, access lists), and for root,
+// whom the kernel lets write anything, by the owner's write bit, as if root owned the file.
+bool userMayWrite(const std::string& path, const struct stat& st) {
+    if (::geteuid() == 0)
+        return (st.st_mode & S_IWUSR) != 0;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 } // namespace
 
 FileStore::ReadResult FileStore::read(const std::string& path) {
@@ -127,6 +136,11 @@ FileStore::ReadResult FileStore::read(const std::string& path) {
 
 FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const Edit& edit) {
     const std::string path = resolvedPath(linkOrPath);
+    struct stat oldStat {};
+    const bool exists = ::stat(path.c_str(), &oldStat) == 0;
+    if (exists && S_ISREG(oldStat.st_mode) && !userMayWrite(path, oldStat))
+        return {ReplaceStatus::Failed, path + " is read-only: no write permission for this user"};
+
     const std::string lockPath = path + ".lock";
     Fd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
     if (lock.get() < 0)
@@ -138,7 +152,6 @@ FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const
     ReadResult file = read(path);
     if (!file.ok)
         return {ReplaceStatus::Failed, file.error};
-    struct stat oldStat {};
     const bool haveOldStat = file.exists && ::stat(path.c_str(), &oldStat) == 0;
     if (!edit(file.bytes))
         return {ReplaceStatus::Unchanged, ""};

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "OrdinaryUser.h"
 #include "ScopedEnv.h"
 #include "TempFolder.h"
 
@@ -155,6 +156,64 @@ TEST_F(IniFileTest, ReplacementKeepsPermissionsAndLeavesNoTemporaryFile) {
         EXPECT_TRUE(entry.path().filename() == "Quedrix.cfg" || entry.path().filename() == "Quedrix.cfg.lock")
             << entry.path();
 }
+
+struct ReadOnlyCase {
+    const char* name;
+    mode_t mode;
+    bool writerIsRoot;  // else an ordinary user writes
+    bool ownedByWriter; // else the file belongs to the other of root and that user
+    bool written;
+};
+
+void PrintTo(const ReadOnlyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class IniReadOnlyTest : public IniFileTest, public ::testing::WithParamInterface<ReadOnlyCase> {};
+
+// A file the user may not write is refused even though the folder would let the rename through;
+// root is refused when the owner's write bit is clear.
+TEST_P(IniReadOnlyTest, RefusedAndLeftByteForByte) {
+    const ReadOnlyCase& c = GetParam();
+    const bool needsRoot = c.writerIsRoot || !c.ownedByWriter;
+    if (needsRoot && ::geteuid() != 0)
+        GTEST_SKIP() << "needs root to own or write the file";
+    const std::string original = "[Tariff]\r\nPeak=0,50\r\n";
+    m_dir.write("Quedrix.cfg", original);
+    ::chmod(m_dir.path().c_str(), 0777);
+    const uid_t owner = c.writerIsRoot == c.ownedByWriter ? 0 : OrdinaryUid();
+    if (owner != ::geteuid()) {
+        ASSERT_EQ(::chown(m_cfg.c_str(), owner, static_cast<gid_t>(-1)), 0);
+    }
+    ::chmod(m_cfg.c_str(), c.mode);
+    const ino_t before = inodeOf(m_cfg);
+    const std::string cfg = m_cfg;
+    const auto write = [&] {
+        const IniWriteResult result = IniFile(cfg).write("Tariff", "Peak", "0,60");
+        if (!c.written)
+            return result.status == IniWriteResult::Status::Failed &&
+                   result.reason.find("read-only") != std::string::npos;
+        return result.status == IniWriteResult::Status::Written;
+    };
+    EXPECT_TRUE(c.writerIsRoot ? write() : AsOrdinaryUser(write));
+    if (c.written) {
+        EXPECT_EQ(ReadIniValue("Tariff", "Peak", m_cfg, 255), "0,60");
+        return;
+    }
+    EXPECT_EQ(m_dir.read("Quedrix.cfg"), original);
+    EXPECT_EQ(inodeOf(m_cfg), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Permissions, IniReadOnlyTest,
+                         ::testing::Values(ReadOnlyCase{"RootOnReadOnly", 0444, true, true, false},
+                                           ReadOnlyCase{"RootOnOwnerBitClear", 0464, true, true, false},
+                                           ReadOnlyCase{"RootOnOthersReadOnly", 0444, true, false, false},
+                                           ReadOnlyCase{"RootOnOthersWritable", 0644, true, false, true},
+                                           ReadOnlyCase{"UserOnOwnReadOnly", 0444, false, true, false},
+                                           ReadOnlyCase{"UserOnOwnWritable", 0644, false, true, true},
+                                           ReadOnlyCase{"UserOnOthersFile", 0644, false, false, false},
+                                           ReadOnlyCase{"UserOnOthersWritable", 0666, false, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(IniFileTest, LinkedFileIsReplacedAndTheLinkKept) {
     m_dir.write("real.cfg", "[A]\r\nk=1\r\n");
