@@ -28,6 +28,6 @@ public:
     // Holds an exclusive lock on path + ".lock" while it reads the file, edits it, writes the result
     // to a temporary file in the same folder, flushes it and renames it over path. Any failure
     // leaves the old file exactly as it was; so does a file the user may not write. A symbolic
-    // link is followed and stays a link.
+    // link is followed and stays a link. Temporary files that killed writers left are removed.
     static ReplaceResult replace(const std::string& path, const Edit& edit);
 };

@@ -15,8 +15,8 @@ public:
     std::string read(const std::string& section, const std::string& key, std::size_t maxChars) const;
 
     // Sets one key, creating the file or section when needed, in the file's own encoding. Refuses
-    // names or values that would forge lines; any failure (want of memory too) leaves the file as
-    // it was.
+    // names or values that would forge lines; any failure (a read-only file, want of memory)
+    // leaves the file as it was.
     IniWriteResult write(const std::string& section, const std::string& key, const std::string& value) const;
 
 private:

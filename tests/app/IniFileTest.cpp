@@ -1,8 +1,10 @@
 #include "IniFile.h"
 #include "Common.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include "OrdinaryUser.h"
 #include "ScopedEnv.h"
@@ -214,6 +216,43 @@ INSTANTIATE_TEST_SUITE_P(Permissions, IniReadOnlyTest,
                                            ReadOnlyCase{"UserOnOthersFile", 0644, false, false, false},
                                            ReadOnlyCase{"UserOnOthersWritable", 0666, false, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A PID that no running process has: that of a child that has ended and been reaped.
+pid_t deadPid() {
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+TEST_F(IniFileTest, NextWriteRemovesTemporaryFilesOfWritersThatAreGone) {
+    m_dir.write("Quedrix.cfg", "[A]\r\nk=1\r\n");
+    const pid_t live = ::fork();
+    if (live == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    const std::string dead = std::to_string(deadPid());
+    const std::vector<std::string> leftovers = {"Quedrix.cfg.tmp." + dead + ".0",
+                                                "Quedrix.cfg.tmp." + dead + ".17",
+                                                "Quedrix.cfg.tmp." + std::to_string(::getpid()) + ".3"};
+    const std::vector<std::string> kept = {"Quedrix.cfg.tmp." + std::to_string(live) + ".0",
+                                           "Quedrix.cfg.tmp.notes", "Quedrix.cfg.tmp." + dead,
+                                           "Other.cfg.tmp." + dead + ".0"};
+    for (const auto& name : leftovers)
+        m_dir.write(name, "[A]\r\nk=half a fi");
+    for (const auto& name : kept)
+        m_dir.write(name, "keep");
+    WriteIniValue("A", "k", "2", m_cfg);
+    ::kill(live, SIGKILL);
+    ::waitpid(live, nullptr, 0);
+    for (const auto& name : leftovers)
+        EXPECT_FALSE(std::filesystem::exists(m_dir.file(name))) << name;
+    for (const auto& name : kept)
+        EXPECT_EQ(m_dir.read(name), "keep") << name;
+    EXPECT_EQ(m_dir.read("Quedrix.cfg"), "[A]\r\nk=2\r\n");
+}
 
 TEST_F(IniFileTest, LinkedFileIsReplacedAndTheLinkKept) {
     m_dir.write("real.cfg", "[A]\r\nk=1\r\n");
