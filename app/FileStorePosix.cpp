@@ -213,7 +213,7 @@ FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const
     struct stat oldStat {};
     const bool exists = ::stat(path.c_str(), &oldStat) == 0;
     if (exists && S_ISREG(oldStat.st_mode) && !userMayWrite(path, oldStat))
-        return {ReplaceStatus::Failed, path + " is read-only: no write permission for this user"};
+        return {ReplaceStatus::Failed, "the file is read-only (no write permission for this user)"};
 
     const std::string lockPath = path + ".lock";
     Fd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
