@@ -16,17 +16,29 @@ namespace {
 
 constexpr std::size_t kFileBytes = 50u << 20;
 
-// Blank CR LF lines, then the one section the calls look for, without holding the file in memory.
-void writeLargeFile(const std::string& path) {
+// The mark, blank CR LF lines up to 50 MB, then the one section the calls look for; written in
+// pieces, so the bench holds no copy of the file. wide: the text is UTF-16LE.
+void writeLargeFile(const std::string& path, std::string_view mark, bool wide) {
+    const auto encoded = [wide](std::string_view text) {
+        std::string out;
+        for (char c : text) {
+            out += c;
+            if (wide)
+                out += '\0';
+        }
+        return out;
+    };
+    const std::string tail = encoded("[Tariff]\r\nPeak=0,50\r\n");
+    std::string piece;
+    for (int i = 0; i < (1 << 18); ++i)
+        piece += encoded("\r\n");
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    const std::string tail = "[Tariff]\r\nPeak=0,50\r\n";
-    const std::string chunk(1u << 20, '\n');
-    std::string blankLines;
-    for (std::size_t i = 0; i < chunk.size() / 2; ++i)
-        blankLines += "\r\n";
-    for (std::size_t written = 0; written + tail.size() < kFileBytes; written += blankLines.size())
-        out.write(blankLines.data(), static_cast<std::streamsize>(
-                                         std::min(blankLines.size(), kFileBytes - tail.size() - written)));
+    out << mark;
+    for (std::size_t left = kFileBytes - mark.size() - tail.size(); left > 0;) {
+        const std::size_t n = std::min(left, piece.size());
+        out.write(piece.data(), static_cast<std::streamsize>(n));
+        left -= n;
+    }
     out << tail;
 }
 
@@ -57,24 +69,34 @@ void print(const char* what, const Figures& f, double baselineMiB) {
                 f.ok ? "ok" : "FAILED");
 }
 
+struct Encoding {
+    const char* name;
+    std::string_view mark;
+    bool wide;
+};
+
 } // namespace
 
 int main() {
     const std::string folder = (std::filesystem::temp_directory_path() / "quedrix-ini-large").string();
     std::filesystem::create_directories(folder);
     const std::string cfg = folder + "/Quedrix.cfg";
-    writeLargeFile(cfg);
-    std::printf("%s: %zu bytes of blank lines, [Tariff] at the end\n", cfg.c_str(),
-                static_cast<std::size_t>(std::filesystem::file_size(cfg)));
-
     const double idle = measured([] { return true; }).peakMiB;
-    print("read Tariff/Peak", measured([&] { return ReadIniValue("Tariff", "Peak", cfg, 255) == "0,50"; }),
-          idle);
-    print("read a missing section", measured([&] { return ReadIniValue("Missing", "k", cfg, 255).empty(); }),
-          idle);
-    print("write Tariff/Peak (replace a value)",
-          measured([&] { return IniFile(cfg).write("Tariff", "Peak", "0,60").ok(); }), idle);
-    print("write a new section", measured([&] { return IniFile(cfg).write("Other", "k", "v").ok(); }), idle);
+    for (const Encoding& encoding :
+         {Encoding{"code page", "", false}, Encoding{"UTF-8 with mark", "\xEF\xBB\xBF", false},
+          Encoding{"UTF-16LE with mark", "\xFF\xFE", true}}) {
+        writeLargeFile(cfg, encoding.mark, encoding.wide);
+        std::printf("%s: %zu bytes of blank lines (%s), [Tariff] at the end\n", cfg.c_str(),
+                    static_cast<std::size_t>(std::filesystem::file_size(cfg)), encoding.name);
+        print("read Tariff/Peak",
+              measured([&] { return ReadIniValue("Tariff", "Peak", cfg, 255) == "0,50"; }), idle);
+        print("read a missing section",
+              measured([&] { return ReadIniValue("Missing", "k", cfg, 255).empty(); }), idle);
+        print("write Tariff/Peak (replace a value)",
+              measured([&] { return IniFile(cfg).write("Tariff", "Peak", "0,60").ok(); }), idle);
+        print("write a new section", measured([&] { return IniFile(cfg).write("Other", "k", "v").ok(); }),
+              idle);
+    }
     std::filesystem::remove_all(folder);
     return 0;
 }
