@@ -8,7 +8,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/release"
 demo="$root/build/demo"
-quedrix="$build/ui/quedrix"
+quedrix="$build/app/quedrix"
 sim="$build/sim/quedrix-sim"
 # Standard mode: table 1 well above 300 s, table 2 within 300 s, table 3 at 0, the rest in between;
 # the activation and the 200 ms timer each refresh after the double-click.

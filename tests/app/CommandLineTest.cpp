@@ -10,6 +10,10 @@ struct CommandLineCase {
     MonitorMode expected;
 };
 
+void PrintTo(const CommandLineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(CommandLineTest, OnlyTheWordAltAloneSelectsTheAlternativeMode) {

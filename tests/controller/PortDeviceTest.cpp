@@ -4,7 +4,7 @@
 #include "CommPosix.h"
 #include "FPSerial.h"
 
-#include "../app/TempFolder.h"
+#include "../support/TempFolder.h"
 #include "PseudoTerminal.h"
 #include "ScopedEnv.h"
 

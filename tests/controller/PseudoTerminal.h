@@ -1,7 +1,7 @@
 // PseudoTerminal: a pty whose slave stands in for a serial port, mapped in as COMn through QUEDRIX_PORT_DIR.
 #pragma once
 
-#include "../app/TempFolder.h"
+#include "../support/TempFolder.h"
 #include "ScopedEnv.h"
 
 #include <chrono>

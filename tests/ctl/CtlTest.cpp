@@ -1,6 +1,6 @@
 // quedrix-ctl against simulated controllers, with the ports mapped through [Ports] of Quedrix.cfg.
-#include "../app/TempFolder.h"
-#include "../controller/ScopedEnv.h"
+#include "../support/TempFolder.h"
+#include "ScopedEnv.h"
 #include "ChildProcess.h"
 #include "SimulatorCore.h"
 

@@ -20,6 +20,10 @@ struct FormatCase {
     const char* expected;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.pattern;
+}
+
 class FormatDateTimeTest : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(FormatDateTimeTest, RendersThePatternLetters) {

@@ -120,6 +120,10 @@ struct TypeCase {
     const char* name;
 };
 
+void PrintTo(const TypeCase& c, std::ostream* os) {
+    *os << c.type << " " << c.name;
+}
+
 class EventTypeNameTest : public ErrorControllerTest, public ::testing::WithParamInterface<TypeCase> {};
 
 TEST_P(EventTypeNameTest, NamesTheTypeInLogAndHistory) {

@@ -19,6 +19,10 @@ struct StartUpCase {
     const char* expected;
 };
 
+void PrintTo(const StartUpCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 std::string exportWith(const std::string& valueLine) {
     return "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zentrovik\\Quedrix]\r\n" + valueLine + "\r\n";
 }
@@ -188,6 +192,10 @@ struct ComboCase {
     const char* current;
     int selected;
 };
+
+void PrintTo(const ComboCase& c, std::ostream* os) {
+    *os << c.current << " selects " << c.selected;
+}
 
 class FillLanguageComboTest : public LangTest, public ::testing::WithParamInterface<ComboCase> {};
 

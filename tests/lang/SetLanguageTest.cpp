@@ -147,6 +147,10 @@ struct CharsetCase {
     int32_t expected;
 };
 
+void PrintTo(const CharsetCase& c, std::ostream* os) {
+    *os << c.language << " " << c.expected;
+}
+
 class CharsetDefaultTest : public ::testing::TestWithParam<CharsetCase> {};
 
 TEST_P(CharsetDefaultTest, FollowsTheTable) {
@@ -166,6 +170,10 @@ struct CharsetFileCase {
     const char* language;
     int32_t expected;
 };
+
+void PrintTo(const CharsetFileCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class GetCharsetTest : public LangTest, public ::testing::WithParamInterface<CharsetFileCase> {};
 

@@ -9,6 +9,10 @@ struct NumberCase {
     std::optional<int32_t> expected;
 };
 
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
+
 class NumericValueTest : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(NumericValueTest, LeadingNumberRounded) {

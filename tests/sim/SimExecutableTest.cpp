@@ -1,5 +1,5 @@
 // quedrix-sim as a program: help, refusal of a malformed command line, serving until SIGTERM.
-#include "../app/TempFolder.h"
+#include "../support/TempFolder.h"
 #include "ChildProcess.h"
 #include "RawPort.h"
 

@@ -1,6 +1,6 @@
 // The simulator on its pseudo-terminal: replies, line timing, injected faults, the log, the link.
 #include "SimulatorCore.h"
-#include "../app/TempFolder.h"
+#include "../support/TempFolder.h"
 #include "RawPort.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Table controller simulators on pseudo-terminals, mapped in as COM ports through QUEDRIX_PORT_DIR.
 #pragma once
 
-#include "../app/TempFolder.h"
-#include "../controller/ScopedEnv.h"
+#include "../support/TempFolder.h"
+#include "ScopedEnv.h"
 #include "SimulatorCore.h"
 
 #include <map>

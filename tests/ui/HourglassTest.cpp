@@ -1,16 +1,12 @@
 #include "Hourglass.h"
 
-#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(HourglassTest, SetOnceHoweverOftenAskedAndRemovedByOneCall) {
-    int argc = 1;
-    char name[] = "quedrix_app_tests";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-
     SetHourglass(true);
     SetHourglass(true);
     SetHourglass(true);

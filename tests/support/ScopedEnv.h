@@ -16,6 +16,9 @@ public:
         else
             ::unsetenv(m_name.c_str());
     }
+    // value nullptr removes the variable.
+    ScopedEnv(std::string name, const char* value)
+        : ScopedEnv(std::move(name), value ? std::optional<std::string>(value) : std::nullopt) {}
     ~ScopedEnv() {
         if (m_old)
             ::setenv(m_name.c_str(), m_old->c_str(), 1);
