@@ -38,6 +38,7 @@ trap xdesktop_stop_all EXIT
 trap 'exit 130' INT TERM
 
 mkdir -p "$demo"
+mkdir -p "$(dirname "$screenshot")"
 rm -f "$demo/COM1" "$demo/frames.log" "$screenshot"
 write_demo_home "$demo" "$demo/COM1" "$quedrix"
 "$sim" --link "$demo/COM1" --counters "$counters" --log "$demo/frames.log" >"$demo/sim.out" 2>&1 &
