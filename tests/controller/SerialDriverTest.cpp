@@ -1,5 +1,5 @@
 // The checks a port gets when it is opened: phantom legacy ports and the low-latency switch,
-// through a fake serial driver; and the kernel's own answers on a pseudo-terminal.
+// through a fake serial driver.
 #include "SerialDriver.h"
 #include "CommPosix.h"
 #include "FPSerial.h"
@@ -135,18 +135,6 @@ TEST(SerialDriverTest, PhantomPortFailsToOpenAsAMissingOneAndHearsNothing) {
     ASSERT_EQ(serial.OpenComm(5, 115200, "N"), 0);
     EXPECT_EQ(driver.sets.size(), 1u);
     serial.CloseComm();
-}
-
-TEST(SerialDriverTest, KernelGivesAPseudoTerminalNoSerialRecordSoItOpensUnchanged) {
-    PseudoTerminal pty;
-    ASSERT_TRUE(pty.ok());
-    serial_struct info{};
-    EXPECT_FALSE(kernelSerialDriver().getSerial(pty.slave(), info));
-    dev_t device = 0;
-    ASSERT_TRUE(kernelSerialDriver().deviceNumber(pty.slave(), device));
-    EXPECT_GE(::major(device), 136u) << "pseudo-terminal slaves have majors 136 to 143";
-    EXPECT_LE(::major(device), 143u);
-    EXPECT_TRUE(PrepareSerialLine(pty.slave(), kernelSerialDriver()));
 }
 
 } // namespace

@@ -58,21 +58,4 @@ TEST_F(InstalledCopy, DataHomeVariableIsFollowed) {
     EXPECT_FALSE(fs::exists(root.file("home")));
 }
 
-TEST_F(InstalledCopy, ApplicationHomeVariableStillWins) {
-    fs::create_directory(root.file("hall"));
-    ScopedEnv appHome("QUEDRIX_HOME", root.file("hall"));
-    ASSERT_EQ(setPeak(ctl), 0);
-    EXPECT_EQ(filesIn(root.file("hall")), std::vector<std::string>{"Quedrix.cfg"});
-    EXPECT_FALSE(fs::exists(root.file("home")));
-}
-
-TEST_F(InstalledCopy, CopyOutsideAnInstallKeepsItsOwnFolder) {
-    fs::create_directory(root.file("tree"));
-    const std::string loose = root.file("tree/quedrix-ctl");
-    fs::copy_file(ctl, loose);
-    ASSERT_EQ(setPeak(loose), 0);
-    EXPECT_EQ(filesIn(root.file("tree")), (std::vector<std::string>{"Quedrix.cfg", "quedrix-ctl"}));
-    EXPECT_FALSE(fs::exists(root.file("home")));
-}
-
 } // namespace
