@@ -69,13 +69,15 @@ bool isUserDataFolder(const AppFolderFacts& facts, const std::string& folder) {
 
 // mkdir -p with mode 0700 for the folders it makes, as the XDG rules ask for data folders.
 bool makeFolders(const fs::path& folder) {
+    std::error_code error;
+    if (fs::is_directory(folder, error))
+        return true;
     fs::path made;
     for (const fs::path& part : folder) {
         made /= part;
         if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
             return false;
     }
-    std::error_code error;
     return fs::is_directory(folder, error);
 }
 
