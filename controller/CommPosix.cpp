@@ -165,6 +165,11 @@ CommHandle CommPosix::CreateFile(const std::string& name) {
         fail(error);
         return InvalidCommHandle;
     }
+    if (!PrepareSerialLine(fd, m_driver)) {
+        ::close(fd);
+        fail(ENOENT);
+        return InvalidCommHandle;
+    }
     std::lock_guard lock(m_mutex);
     m_ports[fd] = CommTimeouts{};
     return fd;

@@ -1,11 +1,13 @@
 // quedrix-ctl against simulated controllers, with the ports mapped through [Ports] of Quedrix.cfg.
 #include "../support/TempFolder.h"
-#include "ScopedEnv.h"
 #include "ChildProcess.h"
+#include "ScopedEnv.h"
 #include "SimulatorCore.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -187,7 +189,45 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<std::string>{"get", "x"}, std::vector<std::string>{"set", "1", "100000"},
                     std::vector<std::string>{"--port", "21", "version"},
                     std::vector<std::string>{"--port", "3"}, std::vector<std::string>{"--port", "3", "scan"},
-                    std::vector<std::string>{"version", "extra"}));
+                    std::vector<std::string>{"version", "extra"}, std::vector<std::string>{"ports", "x"},
+                    std::vector<std::string>{"--port", "3", "ports"}));
+
+TEST_F(Ctl, PortsListsEachDeviceWithTheComPortThatReachesIt) {
+    addController(3);
+    addController(8);
+    const auto result = ctl({"ports"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const auto line = [](const std::string& com, const std::string& device) {
+        char text[256];
+        std::snprintf(text, sizeof text, "%-10s %-16s -\n", com.c_str(), device.c_str());
+        return std::string(text);
+    };
+    const std::string com3 = line("COM3", std::filesystem::canonical(portPath(3)).string());
+    const std::string com8 = line("COM8", std::filesystem::canonical(portPath(8)).string());
+    EXPECT_EQ(result.out.rfind("COM        DEVICE           BY-ID\n", 0), 0u) << result.out;
+    ASSERT_NE(result.out.find(com3), std::string::npos) << result.out;
+    ASSERT_NE(result.out.find(com8), std::string::npos) << result.out;
+    EXPECT_LT(result.out.find(com3), result.out.find(com8));
+    EXPECT_TRUE(simulators[3]->receivedFrames().empty()) << "listing sends nothing";
+}
+
+TEST_F(Ctl, StableNameInPortsReachesTheController) {
+    addController(3);
+    // A name such as udev keeps in /dev/serial/by-id: a link to the device, whichever ttyUSB it became.
+    const std::string byId = home.file("usb-Zentrovik_Table_Controller_0042-if00-port0");
+    std::filesystem::create_symlink(std::filesystem::canonical(portPath(3)), byId);
+    std::ofstream cfg(home.file("Quedrix.cfg"), std::ios::binary);
+    cfg << "[Ports]\r\n";
+    for (int port = 1; port <= 20; ++port)
+        cfg << "COM" << port << "=" << (port == 7 ? byId : home.file("unplugged")) << "\r\n";
+    cfg.close();
+    const auto scan = ctl({"scan"});
+    EXPECT_EQ(scan.status, 0) << scan.err;
+    EXPECT_EQ(scan.out, "COM7 version 12\n");
+    const auto ports = ctl({"ports"});
+    EXPECT_NE(ports.out.find("COM7       " + std::filesystem::canonical(byId).string()), std::string::npos)
+        << ports.out;
+}
 
 TEST_F(Ctl, ConfigCommandsReachTheConfigurationFile) {
     const auto set = ctl({"config", "set", "Tariff", "Peak", "0,75"});
