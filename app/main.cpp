@@ -1,6 +1,4 @@
 // quedrix: the application object, the start-up, then the window events until the program ends itself.
-#include "Billiard.h"
-#include "FPSerial.h"
 #include "modMain.h"
 
 #include <QApplication>
@@ -14,7 +12,6 @@ int main(int argc, char* argv[]) {
     // The program ends through its own exit paths, never because its window was hidden.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/Flash1.png")));
-    ControllerSerial().setPumpEvents([] { QCoreApplication::processEvents(); });
 
     if (!Main())
         return 0; // an earlier copy runs

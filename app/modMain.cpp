@@ -1,7 +1,5 @@
 #include "modMain.h"
 
-#include "BilliardAlt.h"
-#include "BilliardStd.h"
 #include "CommandLine.h"
 #include "Common.h"
 #include "Configuration.h"
@@ -9,6 +7,8 @@
 #include "Hourglass.h"
 #include "LanguageRegistration.h"
 #include "MainForm.h"
+#include "QtBilliardAlt.h"
+#include "QtBilliardStd.h"
 #include "RegisterBuildInfo.h"
 #include "SingleInstance.h"
 
@@ -26,21 +26,21 @@ std::vector<std::string> commandLineArguments() {
     return arguments;
 }
 
-// The window object of the mode; its window is loaded later. Every controller flow of the process
-// runs through the one queue of flows.
+// The window of the mode, its Qt shell made and its behaviour loaded later. Every controller flow of
+// the process runs through the one queue of flows.
 MonitorWindow* createMonitorWindow(MonitorMode mode) {
     static ControllerFlows flows;
-    MonitorWindow* window = nullptr;
+    QtMonitorWindow* shell = nullptr;
     if (mode == MonitorMode::Alternative)
-        window = new BilliardAlt(flows);
+        shell = new QtBilliardAlt(flows);
     else
-        window = new BilliardStd(flows);
+        shell = new QtBilliardStd(flows);
     // The process ends without its static destructors, so the lock is given up before.
-    window->setProcessEnd([] {
+    shell->setProcessEnd([] {
         ReleaseInstanceLock();
-        MonitorWindow::endProcessNow();
+        QtMonitorWindow::endProcessNow();
     });
-    return window;
+    return &shell->form();
 }
 
 } // namespace

@@ -1,10 +1,6 @@
 // modSysTry: the program's icon in the notification area and the dispatch of its mouse codes.
 #pragma once
 
-#include <QIcon>
-#include <QSystemTrayIcon>
-#include <QWidget>
-
 #include <array>
 #include <cstdint>
 
@@ -26,11 +22,11 @@ constexpr int32_t TrayCallbackMessage = 1025;
 // The process-wide notification-area record.
 struct NotifyIconData {
     uint32_t cbSize = 0;
-    WId hWnd = 0;
+    uintptr_t hWnd = 0;
     uint32_t uID = 0;
     uint32_t uFlags = 0;
     uint32_t uCallbackMessage = 0;
-    QIcon hIcon;
+    int32_t hIcon = -1; // the icon choice 0..2 (Flash1..Flash3); the shell holds the pictures
     std::array<char, 128> szTip{}; // the caption, a NUL and blanks, as SetTrayTip left it
     uint32_t dwState = 0;
     uint32_t dwStateMask = 0;
@@ -49,10 +45,4 @@ void NotifyTray(int32_t& action, int16_t icon);
 
 // Acts on a tray mouse code sent to MainForm with message 1025: 515 brings the window up, 517 pops
 // up its menu at the mouse position; everything else is ignored. Returns 0.
-int32_t TrayWindowProc(WId hWnd, int32_t message, int32_t wParam, int32_t lParam);
-
-// The mouse code that stands for a tray activation.
-int32_t TrayMouseCode(QSystemTrayIcon::ActivationReason reason);
-
-// The icon in the notification area; null before the first NIM_ADD.
-QSystemTrayIcon* TrayIcon();
+int32_t TrayWindowProc(uintptr_t hWnd, int32_t message, int32_t wParam, int32_t lParam);

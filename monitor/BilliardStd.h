@@ -4,11 +4,10 @@
 #include "MonitorWindow.h"
 
 class BilliardStd : public MonitorWindow {
-    Q_OBJECT
 public:
-    explicit BilliardStd(ControllerFlows& flows, QWidget* parent = nullptr);
+    static const MonitorLayout Layout;
 
-    MyButton* btnReset(int table) const { return m_btnReset.at(table); }
+    BilliardStd(MonitorView& view, ControllerFlows& flows);
 
     void RefreshTables() override;
     void Form_Activate() override;
@@ -16,6 +15,4 @@ public:
 
 private:
     void refreshPass();
-
-    std::array<MyButton*, TableCount + 1> m_btnReset{}; // indexed by table number; 0 unused
 };

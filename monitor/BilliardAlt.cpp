@@ -3,21 +3,14 @@
 #include "Billiard.h"
 #include "Common.h"
 #include "Configuration.h"
-#include "ControlArray.h"
 #include "ControllerDiscovery.h"
 #include "ControllerFlows.h"
-#include "Hourglass.h"
-#include "MyButton.h"
 #include "SystemClock.h"
-#include "UserTimeSeparator.h"
 
-#include <QLabel>
-#include <QThread>
-#include <QTimer>
+#include <chrono>
+#include <thread>
 
-namespace {
-
-const MonitorLayout AlternativeLayout{
+const MonitorLayout BilliardAlt::Layout{
     .innerWidth = 12375,
     .innerHeight = 2145,
     .firstColumnLeft = 90,
@@ -26,6 +19,10 @@ const MonitorLayout AlternativeLayout{
     .labelHeight = 285,
     .tableTop = 120,
     .timeTop = 450,
+    .sumTop = 780,
+    .tableButtonTop = 1110,
+    .tableButtonWidth = 1485,
+    .tableButtonHeight = 435,
     .tableFontPoints = 12,
     .lineY = 1650,
     .lineRight = 12300,
@@ -36,11 +33,7 @@ const MonitorLayout AlternativeLayout{
     .flash = {{5190, 1710}, {5580, 1710}, {4800, 1710}},
 };
 
-constexpr int SumTop = 780;
-constexpr int SetTop = 1110;
-constexpr int SetWidth = 1485;
-constexpr int SetHeight = 435;
-const QColor SumBackground(128, 255, 255);
+namespace {
 
 Tariff configuredTariff() {
     return {AppConfig.Peak, AppConfig.OffPeak, AppConfig.StartTime, AppConfig.EndTime};
@@ -48,29 +41,10 @@ Tariff configuredTariff() {
 
 } // namespace
 
-BilliardAlt::BilliardAlt(ControllerFlows& flows, QWidget* parent)
-    : MonitorWindow(AlternativeLayout, flows, parent), m_clock(&SystemClock::instance()),
-      m_startPause([](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }) {
-    setObjectName(QStringLiteral("BilliardAlt"));
-    const MonitorLayout& grid = layout();
-    for (int t = 1; t <= TableCount; ++t) {
-        m_lblSum[t] =
-            addLabel(QStringLiteral("lblSum"), t, QStringLiteral("0.00"),
-                     columnRect(t, SumTop, grid.labelWidth, grid.labelHeight), grid.tableFontPoints);
-        setBackground(m_lblSum[t], SumBackground);
-
-        auto* button = new MyButton(QStringLiteral("Старт"), this);
-        button->setObjectName(QStringLiteral("btnSet"));
-        SetControlIndex(button, t);
-        button->setGeometry(columnRect(t, SetTop, SetWidth, SetHeight));
-        connect(button, &QPushButton::clicked, this, [this, t] { btnSet_Click(t); });
-        m_btnSet[t] = button;
-    }
-
-    m_displayInfoTimerEx = new QTimer(this);
-    m_displayInfoTimerEx->setObjectName(QStringLiteral("DisplayInfoTimerEx"));
-    connect(m_displayInfoTimerEx, &QTimer::timeout, this, &BilliardAlt::DisplayInfoTimerEx_Timer);
-    m_displayInfoTimerEx->start(MinuteIntervalMs);
+BilliardAlt::BilliardAlt(MonitorView& view, ControllerFlows& flows)
+    : MonitorWindow(view, flows), m_clock(&SystemClock::instance()),
+      m_startPause([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }) {
+    view.startWindowTimer(MonitorView::Timer::DisplayInfoTimerEx, MinuteIntervalMs);
 }
 
 void BilliardAlt::setClock(const Clock& clock) {
@@ -95,7 +69,7 @@ void BilliardAlt::refreshPass() {
     m_refreshing = true;
     const Tariff tariff = configuredTariff();
     const std::string decimalSeparator = GetDecimalSeparator();
-    const std::string timeSeparator = UserTimeSeparator();
+    const std::string timeSeparator = view().userTimeSeparator();
     OpenControllerPort();
     for (int t = 1; t <= TableCount; ++t) {
         const int32_t reading = GetTableCounter(t);
@@ -109,24 +83,24 @@ void BilliardAlt::refreshPass() {
 
 void BilliardAlt::showCells(int table, const AlternativeCells& cells) {
     showTime(table, cells.time);
-    m_lblSum.at(table)->setText(QString::fromStdString(cells.charge));
+    view().setCaption("lblSum", table, cells.charge);
 }
 
 void BilliardAlt::DisplayInfoTimerEx_Timer() {
-    if (isVisible())
+    if (view().windowVisible())
         RefreshTables();
-    SetHourglass(false);
+    view().setHourglass(false);
 }
 
 void BilliardAlt::btnSet_Click(int table) {
-    SetHourglass(true);
+    view().setHourglass(true);
     // The refresh belongs to the same flow, so a Start that had to wait for another flow
     // is still followed by its own refresh.
     flows().request([this, table] {
         startTable(table);
         m_startPause(StartPauseMs);
         refreshPass();
-        SetHourglass(false);
+        view().setHourglass(false);
     });
 }
 

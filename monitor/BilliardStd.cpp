@@ -1,14 +1,10 @@
 #include "BilliardStd.h"
 
 #include "Billiard.h"
-#include "ControlArray.h"
 #include "ControllerDiscovery.h"
 #include "ControllerFlows.h"
-#include "MyButton.h"
 
-namespace {
-
-const MonitorLayout StandardLayout{
+const MonitorLayout BilliardStd::Layout{
     .innerWidth = 8775,
     .innerHeight = 1665,
     .firstColumnLeft = 90,
@@ -17,6 +13,10 @@ const MonitorLayout StandardLayout{
     .labelHeight = 225,
     .tableTop = 120,
     .timeTop = 390,
+    .sumTop = 0,
+    .tableButtonTop = 660,
+    .tableButtonWidth = 1035,
+    .tableButtonHeight = 435,
     .tableFontPoints = 8.25,
     .lineY = 1140,
     .lineRight = 8700,
@@ -26,23 +26,7 @@ const MonitorLayout StandardLayout{
     .flash = {{5190, 1260}, {5580, 1260}, {4800, 1260}},
 };
 
-constexpr int ResetTop = 660;
-constexpr int ResetHeight = 435;
-
-} // namespace
-
-BilliardStd::BilliardStd(ControllerFlows& flows, QWidget* parent)
-    : MonitorWindow(StandardLayout, flows, parent) {
-    setObjectName(QStringLiteral("BilliardStd"));
-    for (int t = 1; t <= TableCount; ++t) {
-        auto* button = new MyButton(QStringLiteral("Спиране"), this);
-        button->setObjectName(QStringLiteral("btnReset"));
-        SetControlIndex(button, t);
-        button->setGeometry(columnRect(t, ResetTop, layout().labelWidth, ResetHeight));
-        connect(button, &QPushButton::clicked, this, [this, t] { btnReset_Click(t); });
-        m_btnReset[t] = button;
-    }
-}
+BilliardStd::BilliardStd(MonitorView& view, ControllerFlows& flows) : MonitorWindow(view, flows) {}
 
 void BilliardStd::RefreshTables() {
     flows().request([this] { refreshPass(); }, ControllerFlows::Kind::Refresh);

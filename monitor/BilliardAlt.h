@@ -6,24 +6,25 @@
 #include <functional>
 
 class BilliardAlt : public MonitorWindow {
-    Q_OBJECT
 public:
+    static const MonitorLayout Layout;
+    // The background of the lblSum labels, 0xRRGGBB.
+    static constexpr uint32_t SumBackground = 0x80FFFF;
+
     // The blocking wait between starting a table and the refresh that shows it.
     using Pause = std::function<void(int milliseconds)>;
     static constexpr int StartPauseMs = 1300;
     static constexpr int MinuteIntervalMs = 60000;
 
-    explicit BilliardAlt(ControllerFlows& flows, QWidget* parent = nullptr);
+    // Starts the minute timer.
+    BilliardAlt(MonitorView& view, ControllerFlows& flows);
 
-    QLabel* lblSum(int table) const { return m_lblSum.at(table); }
-    MyButton* btnSet(int table) const { return m_btnSet.at(table); }
-    QTimer* DisplayInfoTimerEx() const { return m_displayInfoTimerEx; }
     // True only while a refresh pass is under way.
     bool Refreshing() const { return m_refreshing; }
 
     // The clock of the peak test; the machine's clock unless set.
     void setClock(const Clock& clock);
-    // The pause of a Start click; a sleep of the GUI thread that handles no events unless set.
+    // The pause of a Start click; a sleep of the window's thread that handles no events unless set.
     void setStartPause(Pause pause);
 
     void RefreshTables() override;
@@ -38,7 +39,4 @@ private:
     const Clock* m_clock;
     Pause m_startPause;
     bool m_refreshing = false;
-    std::array<QLabel*, TableCount + 1> m_lblSum{}; // indexed by table number; 0 unused
-    std::array<MyButton*, TableCount + 1> m_btnSet{};
-    QTimer* m_displayInfoTimerEx = nullptr;
 };

@@ -1,28 +1,29 @@
-// The parts both monitor windows share: table and time labels, status line, buttons, tray menu, timer.
+// The Qt shell both monitor windows share: the common widgets, their wiring and the MonitorView calls.
 #pragma once
 
-#include "ControllerStatusSink.h"
-#include "MonitorLayout.h"
-#include "RefreshCycle.h"
+#include "MonitorView.h"
+#include "MonitorWindow.h"
 
 #include <QIcon>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <memory>
 
-class ControllerFlows;
 class MyButton;
 class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
 
-class MonitorWindow : public QWidget, public ControllerStatusSink {
+class QtMonitorWindow : public QWidget, public MonitorView {
     Q_OBJECT
 public:
-    // Every controller flow of the window runs through flows, one at a time.
-    MonitorWindow(const MonitorLayout& layout, ControllerFlows& flows, QWidget* parent = nullptr);
+    ~QtMonitorWindow() override;
+
+    // What the window does; it drives these widgets through MonitorView.
+    MonitorWindow& form() const { return *m_form; }
 
     QLabel* lblTable(int table) const { return m_lblTable.at(table); }
     QLabel* lblTime(int table) const { return m_lblTime.at(table); }
@@ -39,12 +40,6 @@ public:
     QAction* mnuSetup() const { return m_mnuSetup; }
     QAction* mnuExit() const { return m_mnuExit; }
 
-    // Loads the window without showing it (Form_Load: discovery, tray icon). Without a system
-    // tray there is no way to bring a hidden window up, so it is shown instead.
-    void loadHidden();
-    // Shows the window as the active one, restoring it when minimised.
-    void showWindow();
-
     // Where the window learns whether a system tray is there; the platform's answer by default.
     void setTrayAvailability(std::function<bool()> available);
     // What ends the process once the tray icon and the port are given up; endProcessNow by default.
@@ -54,45 +49,50 @@ public:
     // static destructor or exit handler runs.
     static void endProcessNow();
 
-    void setInfoCaption(const std::string& text) override;
-
-    virtual void RefreshTables() = 0;
-
-    void Form_Load();
-    void InstallTrayIcon();
-    virtual void Form_Activate();
-    void DisplayInfoTimer_Timer();
-    void btnInfo_Click();
-    void btnHide_Click();
-    void mnuSetup_Click();
-    void mnuExit_Click();
-    void ExitProgram();
-    void Form_Unload();
+    uintptr_t windowHandle() const override;
+    std::string windowCaption() const override;
+    void setCaption(const std::string& control, int index, const std::string& text) override;
+    void setBackground(const std::string& control, int index, uint32_t rgb) override;
+    void setMenuItemEnabled(const std::string& item, bool enabled) override;
+    void showWindow() override;
+    void hideWindow() override;
+    void minimiseWindow() override;
+    bool windowVisible() const override;
+    void unloadWindow() override;
+    void startWindowTimer(Timer timer, int intervalMs) override;
+    void stopWindowTimer(Timer timer) override;
+    void popUpMenu() override;
+    bool trayAvailable() const override;
+    void shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
+    void setHourglass(bool on) override;
+    void pumpEvents() override;
+    std::string userTimeSeparator() const override;
+    void endProcess() override;
 
 protected:
-    ControllerFlows& flows() const { return m_flows; }
+    QtMonitorWindow(const MonitorLayout& layout, QWidget* parent);
+
+    // Takes the window's behaviour and wires the shared widgets to its handlers.
+    void adopt(std::unique_ptr<MonitorWindow> form);
     const MonitorLayout& layout() const { return m_layout; }
     QRect columnRect(int table, int top, int width, int height) const;
     // A bold label in the window's face, in the given size.
     QLabel* addLabel(const QString& name, int index, const QString& caption, const QRect& geometry,
                      double points);
-    static void setBackground(QLabel* label, const QColor& colour);
-    static void setBackground(QLabel* label, QBColorIndex colour);
-    void showTime(int table, const TimeCell& cell);
+    MyButton* addTableButton(const QString& name, int table, const QString& caption);
+    // The window's timer of that kind; the alternative window adds DisplayInfoTimerEx.
+    virtual QTimer* timer(Timer which) const;
 
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createMenu();
-    void endProcess();
 
     const MonitorLayout m_layout;
-    ControllerFlows& m_flows;
+    std::unique_ptr<MonitorWindow> m_form;
     std::function<bool()> m_trayAvailable;
     std::function<void()> m_processEnd;
-    bool m_loaded = false;
-    bool m_trayInstalled = false;
 
     std::array<QLabel*, TableCount + 1> m_lblTable{}; // indexed by table number; 0 unused
     std::array<QLabel*, TableCount + 1> m_lblTime{};
@@ -105,3 +105,6 @@ private:
     QAction* m_mnuSetup = nullptr;
     QAction* m_mnuExit = nullptr;
 };
+
+// A rectangle in twips as pixels.
+QRect TwipsRect(const TwipRect& twips);

@@ -1,0 +1,44 @@
+#include "modSysTry.h"
+
+#include "Configuration.h"
+#include "MainForm.h"
+#include "MonitorView.h"
+#include "MonitorWindow.h"
+
+NotifyIconData TrayIconData;
+
+namespace {
+constexpr uint32_t RecordSize = 504;
+}
+
+void NotifyTray(int32_t& action, int16_t icon) {
+    MonitorView& view = MainForm->view();
+    TrayIconData.cbSize = RecordSize;
+    TrayIconData.hWnd = view.windowHandle();
+    TrayIconData.uID = 1;
+    TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    TrayIconData.uCallbackMessage = WM_MOUSEMOVE;
+    TrayIconData.szTip = TrayTipField();
+    if (icon >= 0 && icon <= 2)
+        TrayIconData.hIcon = icon;
+    view.shellNotifyIcon(action, TrayIconData);
+}
+
+int32_t TrayWindowProc(uintptr_t hWnd, int32_t message, int32_t /*wParam*/, int32_t lParam) {
+    if (MainForm == nullptr || hWnd != MainForm->view().windowHandle() || message != TrayCallbackMessage)
+        return 0;
+    MonitorView& view = MainForm->view();
+    switch (lParam) {
+    case WM_LBUTTONDBLCLK:
+        view.setMenuItemEnabled("mnuSetup", false);
+        view.startWindowTimer(MonitorView::Timer::DisplayInfoTimer, MonitorWindow::DisplayInfoIntervalMs);
+        view.showWindow();
+        break;
+    case WM_RBUTTONUP:
+        view.popUpMenu();
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
