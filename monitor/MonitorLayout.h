@@ -28,8 +28,8 @@ struct MonitorLayout {
     int labelHeight;
     int tableTop;
     int timeTop;
-    int sumTop;                // lblSum; the alternative window only
-    int tableButtonTop;        // btnReset or btnSet
+    int sumTop;         // lblSum; the alternative window only
+    int tableButtonTop; // btnReset or btnSet
     int tableButtonWidth;
     int tableButtonHeight;
     double tableFontPoints; // lblTable, lblTime and lblSum; lblInfo always uses the standard size

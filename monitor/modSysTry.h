@@ -26,7 +26,7 @@ struct NotifyIconData {
     uint32_t uID = 0;
     uint32_t uFlags = 0;
     uint32_t uCallbackMessage = 0;
-    int32_t hIcon = -1; // the icon choice 0..2 (Flash1..Flash3); the shell holds the pictures
+    int32_t hIcon = -1;            // the icon choice 0..2 (Flash1..Flash3); the shell holds the pictures
     std::array<char, 128> szTip{}; // the caption, a NUL and blanks, as SetTrayTip left it
     uint32_t dwState = 0;
     uint32_t dwStateMask = 0;

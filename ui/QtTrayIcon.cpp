@@ -5,6 +5,7 @@
 #include "modSysTry.h"
 
 #include <QPointer>
+#include <QWidget>
 
 namespace {
 

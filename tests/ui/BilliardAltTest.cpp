@@ -4,6 +4,7 @@
 #include "ControlArray.h"
 #include "Hourglass.h"
 #include "MyButton.h"
+#include "QtTrayIcon.h"
 #include "modSysTry.h"
 
 #include <QCursor>
@@ -29,10 +30,10 @@ const QColor Green(0, 255, 0);
 
 // The window of the alternative mode on the test clock, with the tariff 0.50 from 08:00 to 18:00
 // and 0.30 outside; AppConfig is given back as it was.
-class BilliardAltTest : public WindowFixtureOf<BilliardAlt> {
+class BilliardAltTest : public WindowFixtureOf<QtBilliardAlt> {
 protected:
     BilliardAltTest() : m_savedConfig(AppConfig) {
-        window->setClock(clock);
+        window->form().setClock(clock);
         AppConfig.Peak = 0.50;
         AppConfig.OffPeak = 0.30;
         AppConfig.StartTime = "08:00";
@@ -45,7 +46,7 @@ protected:
 
     // Start clicks pause without sleeping; records each pause with what had happened by then.
     void recordPauses() {
-        window->setStartPause([this](int ms) {
+        window->form().setStartPause([this](int ms) {
             pauses.push_back({ms, controller ? controller->requests() : std::vector<std::string>{},
                               ControllerSerial().PortOpen(), QGuiApplication::overrideCursor() != nullptr});
             if (duringPause)
@@ -222,7 +223,7 @@ TEST_F(BilliardAltTest, HiddenWindowSendsNothingOnTenTicks) {
     SetHourglass(true);
 
     ASSERT_TRUE(WaitUntil([&] { return ticks.count() >= 10; }));
-    window->Form_Activate(); // activation does not refresh in this mode either
+    window->form().Form_Activate(); // activation does not refresh in this mode either
 
     EXPECT_TRUE(sim.requests().empty());
     EXPECT_EQ(window->lblTime(1)->text(), QStringLiteral("00:00:00"));
@@ -253,19 +254,19 @@ TEST_F(BilliardAltTest, ARefreshAskedForDuringARefreshChangesNothing) {
     window->show();
     std::vector<bool> refreshingAtRequest;
     QTimer::singleShot(0, window.get(), [&] {
-        refreshingAtRequest.push_back(window->Refreshing());
-        window->RefreshTables();
+        refreshingAtRequest.push_back(window->form().Refreshing());
+        window->form().RefreshTables();
         window->btnInfo()->click();
-        window->DisplayInfoTimerEx_Timer();
-        window->DisplayInfoTimer_Timer();
+        window->form().DisplayInfoTimerEx_Timer();
+        window->form().DisplayInfoTimer_Timer();
     });
 
-    window->RefreshTables();
+    window->form().RefreshTables();
     QTest::qWait(100);
 
     ASSERT_EQ(refreshingAtRequest, std::vector<bool>{true}) << "the requests did not land inside the refresh";
     EXPECT_EQ(sim.requests(), AllTables);
-    EXPECT_FALSE(window->Refreshing());
+    EXPECT_FALSE(window->form().Refreshing());
     EXPECT_EQ(flows.pending(), 0u);
 }
 
@@ -283,7 +284,7 @@ TEST_F(BilliardAltTest, ARefreshAskedForDuringAStartFollowsIt) {
 TEST_F(BilliardAltTest, DoubleClickOnTheTrayRefreshesOnceThroughTheTimer) {
     SimulatedController& sim = connect(StillController({31000, 0, 0, 0, 0, 0, 0, 0}));
     window->setTrayAvailability([] { return true; });
-    window->loadHidden();
+    window->form().loadHidden();
     ASSERT_EQ(ControllerPort, 1);
 
     emit TrayIcon()->activated(QSystemTrayIcon::DoubleClick);
@@ -301,8 +302,8 @@ TEST_F(BilliardAltTest, NoControllerLeavesLabelsAndPortAlone) {
     window->show();
 
     window->btnInfo()->click();
-    window->DisplayInfoTimerEx_Timer();
-    window->DisplayInfoTimer_Timer();
+    window->form().DisplayInfoTimerEx_Timer();
+    window->form().DisplayInfoTimer_Timer();
 
     EXPECT_EQ(window->lblTime(1)->text(), QStringLiteral("00:00:00"));
     EXPECT_EQ(window->lblSum(1)->text(), QStringLiteral("0.00"));

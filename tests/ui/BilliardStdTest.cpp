@@ -156,9 +156,9 @@ TEST_F(BilliardStdTest, NoControllerLeavesLabelsAndPortAlone) {
     ControllerPort = 0;
 
     window->btnInfo()->click();
-    window->RefreshTables();
-    window->Form_Activate();
-    window->DisplayInfoTimer_Timer();
+    window->form().RefreshTables();
+    window->form().Form_Activate();
+    window->form().DisplayInfoTimer_Timer();
 
     for (int t = 1; t <= TableCount; ++t) {
         EXPECT_EQ(window->lblTime(t)->text(), QStringLiteral("00:00:00"));
@@ -177,12 +177,12 @@ TEST_F(BilliardStdTest, RequestsDuringARefreshRunAfterItInOrder) {
         busyAtClick.push_back(flows.busy());
         window->btnInfo()->click();
         window->btnReset(2)->click();
-        window->RefreshTables();
+        window->form().RefreshTables();
         window->btnReset(5)->click();
         window->btnInfo()->click();
     });
 
-    window->RefreshTables();
+    window->form().RefreshTables();
 
     ASSERT_EQ(busyAtClick, std::vector<bool>{true}) << "the clicks did not land inside the refresh";
     std::vector<std::string> expected = AllTables;
@@ -200,7 +200,7 @@ TEST_F(BilliardStdTest, LoadingFindsTheControllerAndShowsItsPort) {
     SimulatedController& sim = connect(StillController({}, 7));
     window->setTrayAvailability([] { return true; });
 
-    window->loadHidden();
+    window->form().loadHidden();
 
     EXPECT_EQ(ControllerPort, 1);
     EXPECT_EQ(window->lblInfo()->text(), QStringLiteral("Контролер на COM:1, Версия: 7"));
@@ -211,7 +211,7 @@ TEST_F(BilliardStdTest, LoadingFindsTheControllerAndShowsItsPort) {
 TEST_F(BilliardStdTest, LoadingWithoutControllerKeepsTheStatusText) {
     window->setTrayAvailability([] { return true; });
 
-    window->loadHidden();
+    window->form().loadHidden();
 
     EXPECT_EQ(ControllerPort, 0);
     EXPECT_EQ(window->lblInfo()->text(), QStringLiteral("Не е открит контролер"));

@@ -1,13 +1,14 @@
 // "Изход" and closing the window in the middle of an exchange: the process ends at the next event
 // pump, before any further frame, with the icon and the port given up.
 #include "Billiard.h"
-#include "BilliardAlt.h"
-#include "BilliardStd.h"
 #include "ControllerDiscovery.h"
 #include "ControllerFlows.h"
 #include "FPSerial.h"
 #include "MainForm.h"
 #include "MyButton.h"
+#include "QtBilliardAlt.h"
+#include "QtBilliardStd.h"
+#include "QtTrayIcon.h"
 #include "SimulatedController.h"
 #include "modSysTry.h"
 
@@ -68,16 +69,16 @@ long long steadyMs(Clock::time_point at) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count();
 }
 
-std::unique_ptr<MonitorWindow> makeWindow(Mode mode, ControllerFlows& flows) {
+std::unique_ptr<QtMonitorWindow> makeWindow(Mode mode, ControllerFlows& flows) {
     if (mode == Mode::Alternative)
-        return std::make_unique<BilliardAlt>(flows);
-    return std::make_unique<BilliardStd>(flows);
+        return std::make_unique<QtBilliardAlt>(flows);
+    return std::make_unique<QtBilliardStd>(flows);
 }
 
-MyButton* tableButton(MonitorWindow& window, Mode mode, int table) {
+MyButton* tableButton(QtMonitorWindow& window, Mode mode, int table) {
     if (mode == Mode::Alternative)
-        return static_cast<BilliardAlt&>(window).btnSet(table);
-    return static_cast<BilliardStd&>(window).btnReset(table);
+        return static_cast<QtBilliardAlt&>(window).btnSet(table);
+    return static_cast<QtBilliardStd&>(window).btnReset(table);
 }
 
 // The program as it runs, in a child process: loaded with its tray icon, a refresh under way against
@@ -85,10 +86,10 @@ MyButton* tableButton(MonitorWindow& window, Mode mode, int table) {
 // what it sees to reportFd and ends the process as the window does by itself.
 [[noreturn]] void runTheProgram(const ExitCase& c, int reportFd) {
     ControllerFlows flows;
-    std::unique_ptr<MonitorWindow> window = makeWindow(c.mode, flows);
-    MainForm = window.get();
+    std::unique_ptr<QtMonitorWindow> window = makeWindow(c.mode, flows);
+    MainForm = &window->form();
     window->setTrayAvailability([] { return true; });
-    window->loadHidden();
+    window->form().loadHidden();
     if (ControllerPort != 1)
         std::_Exit(BodyReturned);
 

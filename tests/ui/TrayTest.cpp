@@ -2,6 +2,7 @@
 
 #include "Hourglass.h"
 #include "MyButton.h"
+#include "QtTrayIcon.h"
 #include "modSysTry.h"
 
 #include <QCursor>
@@ -20,7 +21,7 @@ protected:
     // Loads the window hidden with a tray present; the controller is on COM1 when one is connected.
     void loadWithTray() {
         window->setTrayAvailability([] { return true; });
-        window->loadHidden();
+        window->form().loadHidden();
         ASSERT_TRUE(TrayIcon());
         ASSERT_FALSE(window->isVisible());
     }
@@ -207,7 +208,7 @@ TEST_F(TrayTest, OpenFromTheMenuRefreshesShowsAndGreysItself) {
 TEST_F(TrayTest, WithoutATrayTheWindowIsShownAndHideMinimises) {
     window->setTrayAvailability([] { return false; });
 
-    window->loadHidden();
+    window->form().loadHidden();
 
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->isMinimized());
@@ -220,7 +221,7 @@ TEST_F(TrayTest, WithoutATrayTheWindowIsShownAndHideMinimises) {
 TEST_F(TrayTest, ATrayThatGoesAwayMakesHideMinimise) {
     bool trayThere = true;
     window->setTrayAvailability([&] { return trayThere; });
-    window->loadHidden();
+    window->form().loadHidden();
     sendTrayCode(515);
 
     trayThere = false;

@@ -2,12 +2,12 @@
 #pragma once
 
 #include "Billiard.h"
-#include "BilliardAlt.h"
-#include "BilliardStd.h"
 #include "ControllerDiscovery.h"
 #include "ControllerFlows.h"
 #include "FPSerial.h"
 #include "MainForm.h"
+#include "QtBilliardAlt.h"
+#include "QtBilliardStd.h"
 #include "SimulatedController.h"
 
 #include <QCoreApplication>
@@ -27,7 +27,7 @@ protected:
         window = std::make_unique<Window>(flows);
         // The program's own end would end the test too: here it ends the event loop, if one runs.
         window->setProcessEnd([] { QCoreApplication::exit(0); });
-        MainForm = window.get();
+        MainForm = &window->form();
     }
 
     ~WindowFixtureOf() override {
@@ -51,6 +51,6 @@ protected:
     std::unique_ptr<Window> window;
 };
 
-using WindowFixture = WindowFixtureOf<BilliardStd>;
+using WindowFixture = WindowFixtureOf<QtBilliardStd>;
 
 inline const std::vector<std::string> AllTables{"G01", "G02", "G03", "G04", "G05", "G06", "G07", "G08"};
