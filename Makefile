@@ -1,10 +1,18 @@
 # Entry points for a fresh Debian 12 machine: `make check` and `make demo`.
-.PHONY: check setup build-asan demo release clean
+.PHONY: check setup build-asan demo release fuzz clean
 
 check: setup
 	cmake --preset asan
 	cmake --build --preset asan -j2
+	@echo "The suite replays the fuzz corpora of fuzz/corpus/ as the tests fuzz.replay.<target>."
 	ctest --preset asan
+
+# Each fuzz target for FUZZ_SECONDS (60 by default) under libFuzzer; findings land in build/fuzz/findings.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j2
+	scripts/fuzz.sh build/fuzz $(FUZZ_SECONDS)
 
 setup:
 	@scripts/setup-deps.sh

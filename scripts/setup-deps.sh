@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
+  clang-14 libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6test6
   xvfb xauth openbox trayer xdotool x11-utils dbus dbus-x11 imagemagick
   locales
