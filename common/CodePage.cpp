@@ -30,7 +30,11 @@ std::size_t badSequenceLength(std::string_view s, bool utf8) {
 
 // Converts with iconv; unconvertible input is replaced by '?', an incomplete sequence at the end is dropped.
 std::string convert(const std::string& to, const std::string& from, std::string_view in) {
-    iconv_t cd = iconv_open(to.c_str(), from.c_str());
+    // From UTF-8 to UTF-8 iconv copies anything shaped like UTF-8, code points beyond U+10FFFF and
+    // five-byte forms included; decoding to UTF-32 checks every character, and the input bytes it
+    // accepts are kept as they are.
+    const bool checkOnly = isUtf8Name(to) && isUtf8Name(from);
+    iconv_t cd = iconv_open(checkOnly ? "UTF-32LE" : to.c_str(), from.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1))
         return std::string(in);
     std::string out;
@@ -40,8 +44,12 @@ std::string convert(const std::string& to, const std::string& from, std::string_
     while (inLeft > 0) {
         char* outPtr = buffer;
         std::size_t outLeft = sizeof buffer;
+        char* consumed = inPtr;
         const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, outPtr);
+        if (checkOnly)
+            out.append(consumed, inPtr);
+        else
+            out.append(buffer, outPtr);
         if (rc != static_cast<std::size_t>(-1))
             continue;
         if (errno == E2BIG)

@@ -46,6 +46,17 @@ TEST(CodePageTest, UndefinedBytesReadAsQuestionMark) {
     EXPECT_EQ(page->toUtf8("a\x98z"), "a?z"); // 0x98 is unassigned in Windows-1251
 }
 
+// Sequences shaped like UTF-8 that name no character (beyond U+10FFFF, five bytes long, a surrogate).
+TEST(CodePageTest, Utf8PageLetsOnlyRealCharactersThrough) {
+    const auto page = CodePage::open("UTF-8");
+    ASSERT_TRUE(page);
+    for (const char* bad : {"\xF4\x90\x80\x80", "\xF7\xBF\xBF\xBF", "\xED\xA0\x80"}) {
+        EXPECT_EQ(page->toUtf8(std::string("a") + bad + "Б"), "a?Б") << testing::PrintToString(bad);
+        EXPECT_EQ(page->toEightBit(std::string("a") + bad + "Б"), "a?Б") << testing::PrintToString(bad);
+    }
+    EXPECT_EQ(page->toUtf8("\xF4\x8F\xBF\xBF"), "\xF4\x8F\xBF\xBF"); // U+10FFFF, the last one
+}
+
 TEST(CodePageTest, RefusesUnknownAndNonAsciiCompatiblePages) {
     EXPECT_FALSE(CodePage::open("NO-SUCH-PAGE"));
     EXPECT_FALSE(CodePage::open("UTF-16"));
