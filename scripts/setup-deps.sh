@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6test6
   xvfb xauth openbox trayer xdotool x11-utils dbus dbus-x11 imagemagick
   locales
+  # The Debian package and its test: dpkg-shlibdeps and file for CPack, lintian to check it.
+  dpkg-dev file lintian
 )
 
 # Locales the regional-settings tests run under (comma decimal separator, a multi-byte one).
