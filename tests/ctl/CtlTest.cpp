@@ -87,18 +87,21 @@ private:
 TEST_F(Ctl, ScanExplainsEachPortTriedBeforeTheController) {
     addController(2);
     addController(3, [](SimOptions& o) { o.silent = true; });
-    addController(4);
+    home.write("tty-COM4", "a plain file\n");
+    addController(5);
     const HeldPort held(portPath(2));
     ASSERT_TRUE(held.held());
     const auto result = ctl({"scan"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "COM4 version 12\n");
+    EXPECT_EQ(result.out, "COM5 version 12\n");
     const std::string pid = std::to_string(::getpid());
     EXPECT_EQ(result.err, "quedrix-ctl: COM1 (" + portPath(1) + "): no such device\n" +
                               "quedrix-ctl: COM2 (" + portPath(2) + "): in use by another program (pid " +
                               pid + ", quedrix_ctl_tes)\n" + "quedrix-ctl: COM3 (" + portPath(3) +
-                              "): opened, but no controller answered\n");
+                              "): opened, but no controller answered\n" + "quedrix-ctl: COM4 (" +
+                              portPath(4) + "): not a serial device\n");
     EXPECT_TRUE(simulators[2]->receivedFrames().empty());
+    EXPECT_EQ(home.read("tty-COM4"), "a plain file\n");
 }
 
 // The pseudo-terminal's node belongs to the user running the simulator; another user may not open it.
