@@ -51,6 +51,24 @@ TEST_F(ConfigurationTest, FileWithoutTariff) {
     EXPECT_EQ(AppConfig.EndTime, "");
 }
 
+// A file damaged into binary noise: what still reads as key lines is taken, everything else keeps
+// its default, and the file is not touched.
+TEST_F(ConfigurationTest, BinaryFileGivesWhatStillReadsAndDefaultsOtherwise) {
+    USE_LOCALE_OR_SKIP(locale, "C");
+    std::string noise;
+    for (int i = 0; i < 2000; ++i)
+        noise += static_cast<char>((i * 151 + 7) % 256);
+    const std::string file = noise + "\r\n[Tariff]\r\nPeak=0.5\r\n" + noise;
+    load(file);
+    EXPECT_EQ(AppConfig.Peak, 0.5);
+    EXPECT_EQ(AppConfig.OffPeak, 0);
+    EXPECT_EQ(AppConfig.Language, ""); // no language stored: the start-up language steps choose one
+    EXPECT_EQ(m_dir.read("Quedrix.cfg"), file);
+    load(noise);
+    EXPECT_EQ(AppConfig.Peak, 0.5) << "a field that does not read keeps what it had";
+    EXPECT_EQ(AppConfig.StartTime, "");
+}
+
 TEST_F(ConfigurationTest, EmptyLanguageValueGivesAnEmptyCode) {
     load("[Language]\r\nValue=\r\n");
     EXPECT_EQ(CurrentLanguageCode, "");

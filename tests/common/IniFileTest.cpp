@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -137,6 +138,30 @@ TEST_F(IniFileTest, FailedWriteReportsAndCreatesNothing) {
     EXPECT_EQ(result.status, IniWriteResult::Status::Failed);
     EXPECT_FALSE(result.reason.empty());
     EXPECT_TRUE(std::filesystem::is_empty(m_dir.path()));
+}
+
+// A disk that fills up under the write: the new text cannot be written whole (here a file-size
+// limit stops it, as ENOSPC would), so the old file stays byte for byte and nothing is left beside it.
+TEST_F(IniFileTest, WriteThatRunsOutOfSpaceLeavesTheOldFileByteForByte) {
+    const std::string old = "[Tariff]\r\nPeak=0,50\r\n";
+    m_dir.write("Quedrix.cfg", old);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        const bool limited = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        const IniWriteResult result = IniFile(m_cfg).write("Tariff", "Note", std::string(10000, 'x'));
+        ::_exit(limited && result.status == IniWriteResult::Status::Failed ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write did not report its failure";
+    EXPECT_EQ(m_dir.read("Quedrix.cfg"), old);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir.path()))
+        if (entry.path().filename() != "Quedrix.cfg.lock")
+            names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"Quedrix.cfg"});
 }
 
 TEST_F(IniFileTest, FolderInPlaceOfTheFileIsNotReplaced) {
