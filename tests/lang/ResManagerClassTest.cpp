@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ScopedEnv.h"
+
 namespace {
 
 // ---- start-up language ----------------------------------------------------------------------
@@ -326,6 +328,18 @@ TEST_F(LangTest, LanguageFilesWithAByteOrderMarkAreReadInTheirEncoding) {
     EXPECT_EQ(res.ResStringComm("strLanguage", bg), "Български");
     EXPECT_EQ(res.ResStringComm("strLanguage", gr), "Ελληνικά");
     EXPECT_EQ(res.ResStringForm("BilliardStd|btnHide", bg), "Скриване");
+}
+
+// A language file saved as UTF-8 without a mark is taken as the code page, as Windows takes it: its
+// letters read as other letters, its sections and ASCII texts as they are, and nothing fails.
+TEST_F(LangTest, LanguageFileInUtf8WithoutAMarkReadsAsTheCodePage) {
+    ScopedEnv codePage("QUEDRIX_CODEPAGE", nullptr);
+    m_folder.write("Common.lng", "[strLanguage]\r\nBG=\xD0\x91\r\nEN=English\r\n");
+    ResManagerClass res;
+    std::string bg = "BG";
+    std::string en = "EN";
+    EXPECT_EQ(res.ResStringComm("strLanguage", bg), "Р‘"); // 0xD0 0x91 in Windows-1251
+    EXPECT_EQ(res.ResStringComm("strLanguage", en), "English");
 }
 
 class LongEntryTest : public LangTest, public ::testing::WithParamInterface<const char*> {};
