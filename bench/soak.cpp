@@ -124,7 +124,8 @@ struct FlowRecord {
     int table;
     double start = 0, end = 0;
     int commands = 0;
-    bool hitFault = false;
+    bool hitFault = false;     // a command got no answer
+    bool underFault = false;   // a fault was switched on while it ran
     bool afterRestart = false; // the first flow to start after a restart
     bool nested = false;       // asked for from inside a running flow
 };
@@ -292,7 +293,7 @@ private:
         // Each fault for a while; the ones that cost every command its three tries only briefly.
         std::string options;
         double seconds = uniform(500, 3000) / 1000.0;
-        switch (uniform(0, 7)) {
+        switch (uniform(0, 8)) {
         case 0:
             options = "--noise " + std::to_string(uniform(1, 400));
             break;
@@ -317,6 +318,10 @@ private:
             options = "--silent";
             seconds = uniform(50, 800) / 1000.0;
             break;
+        case 7:
+            options = "--ignore-first " + std::to_string(uniform(1, 3)); // a few frames unanswered
+            seconds = 5;
+            break;
         default:
             options = "--silent-table " + std::to_string(uniform(1, kTables));
             seconds = uniform(50, 1500) / 1000.0;
@@ -324,6 +329,8 @@ private:
         m_simulator->setFaults(options);
         m_faultOptions = options;
         m_faultsOn = true;
+        if (m_current)
+            m_current->underFault = true;
         m_nextSwitch = t + seconds;
     }
 
@@ -380,6 +387,7 @@ private:
         record.afterRestart = m_restart == RestartState::Pending;
         if (record.afterRestart)
             m_restart = RestartState::Verifying;
+        record.underFault = m_faultsOn;
         m_current = &record;
         ++m_run;
         switch (kind) {
@@ -424,7 +432,7 @@ private:
     }
 
     int report(double took, int fdsAtStart, int fdsAtEnd, long rssAtStart, long rssAtEnd) const {
-        int counts[3] = {}, nested = 0, faulty = 0;
+        int counts[3] = {}, nested = 0, faulty = 0, underFault = 0;
         const FlowRecord* longest = nullptr;
         double worstShare = 0;
         bool overlapping = false;
@@ -433,6 +441,7 @@ private:
             ++counts[static_cast<int>(r.kind)];
             nested += r.nested;
             faulty += r.hitFault;
+            underFault += r.underFault || r.hitFault;
             if (!longest || r.end - r.start > longest->end - longest->start)
                 longest = &r;
             worstShare =
@@ -444,7 +453,9 @@ private:
         std::printf("flows run:                %zu in %.0f s (refresh %d, reset %d, start %d; %d asked for "
                     "inside a flow)\n",
                     m_records.size(), took, counts[0], counts[1], counts[2], nested);
-        std::printf("flows that hit a fault:   %d (a command without an answer)\n", faulty);
+        std::printf(
+            "flows that hit a fault:   %d (ran while one was on); %d had a command without an answer\n",
+            underFault, faulty);
         if (longest)
             std::printf(
                 "longest flow:             %.2f s, a %s of %d commands (bound %.1f s); the slowest flow "
@@ -457,8 +468,10 @@ private:
         std::printf("simulator restarts:       %d; first flow after each read the tables: %d of %d\n",
                     m_restarts, m_restarts - m_restartsNotRead, m_restarts);
         std::printf("open file descriptors:    %d at start, %d at end\n", fdsAtStart, fdsAtEnd);
-        std::printf("resident memory:          %.1f MiB at start, %.1f MiB at end\n", rssAtStart / 1024.0,
-                    rssAtEnd / 1024.0);
+        std::printf("resident memory:          %.1f MiB at start, %.1f MiB at end (%.1f MiB of it the soak's "
+                    "own record of the flows)\n",
+                    rssAtStart / 1024.0, rssAtEnd / 1024.0,
+                    static_cast<double>(m_records.capacity() * sizeof(FlowRecord)) / (1 << 20));
         const bool sound = worstShare <= 1 && interleaved == 0 && m_wrongReadings == 0 &&
                            m_restartsNotRead == 0 && fdsAtEnd <= fdsAtStart;
         std::printf("%s\n", sound ? "soak passed" : "soak FAILED");
