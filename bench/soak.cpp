@@ -418,17 +418,24 @@ private:
         m_records.push_back(record);
     }
 
-    // Frames the simulator saw that belong to no flow running then, or not to the one running.
-    int interleavedFrames(const std::vector<Frame>& frames) const {
+    // Frames the simulator saw that belong to no flow running then, or not to the one running; and
+    // the flows that sent more frames than they had commands, that is, tried a command again.
+    std::pair<int, int> interleavedFramesAndRetries(const std::vector<Frame>& frames) const {
         int interleaved = 0;
+        std::vector<int> sent(m_records.size(), 0);
         for (const Frame& frame : frames) {
             const auto after = std::upper_bound(m_records.begin(), m_records.end(), frame.at,
                                                 [](double at, const FlowRecord& r) { return at < r.start; });
             const bool inFlow = after != m_records.begin() && frame.at <= std::prev(after)->end;
             if (!frame.wellFormed || !inFlow || !belongsTo(frame, *std::prev(after)))
                 ++interleaved;
+            else
+                ++sent[static_cast<std::size_t>(std::prev(after) - m_records.begin())];
         }
-        return interleaved;
+        int retried = 0;
+        for (std::size_t i = 0; i < m_records.size(); ++i)
+            retried += sent[i] > m_records[i].commands;
+        return {interleaved, retried};
     }
 
     int report(double took, int fdsAtStart, int fdsAtEnd, long rssAtStart, long rssAtEnd) const {
@@ -449,13 +456,15 @@ private:
             overlapping |= i > 0 && r.start < m_records[i - 1].end;
         }
         const std::vector<Frame> frames = readFrameLog(m_log);
-        const int interleaved = interleavedFrames(frames) + (overlapping ? 1 : 0);
+        const auto [framesInterleaved, retried] = interleavedFramesAndRetries(frames);
+        const int interleaved = framesInterleaved + (overlapping ? 1 : 0);
         std::printf("flows run:                %zu in %.0f s (refresh %d, reset %d, start %d; %d asked for "
                     "inside a flow)\n",
                     m_records.size(), took, counts[0], counts[1], counts[2], nested);
         std::printf(
-            "flows that hit a fault:   %d (ran while one was on); %d had a command without an answer\n",
-            underFault, faulty);
+            "flows that hit a fault:   %d (ran while one was on); %d tried a command again, %d had a command "
+            "without an answer\n",
+            underFault, retried, faulty);
         if (longest)
             std::printf(
                 "longest flow:             %.2f s, a %s of %d commands (bound %.1f s); the slowest flow "
