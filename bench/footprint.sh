@@ -91,7 +91,9 @@ cpu_figure() {
     sleep "$cpu_seconds"
     after=$(cpu_ticks "$pid")
     finish
-    figure_cpu=$(awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", t / hz }')
+    # The kernel counts CPU time in clock ticks; less than one tick shows as "<" one tick.
+    figure_cpu=$(awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" \
+        'BEGIN { if (t == 0) printf "<%.2f", 1 / hz; else printf "%.2f", t / hz }')
 }
 
 echo "footprint on $DISPLAY, $starts starts each, CPU over ${cpu_seconds} s (logs in $out)"
@@ -106,7 +108,7 @@ m_cpu=$figure_cpu
 
 row() {
     awk -v what="$1" -v q="$2" -v m="$3" 'BEGIN {
-        ratio = m > 0 ? sprintf("%.2f", q / m) : "-"
+        ratio = (m > 0 && q !~ /^</) ? sprintf("%.2f", q / m) : "-"
         printf "%-38s %10s %10s %8s\n", what, q, m, ratio }'
 }
 printf '%-38s %10s %10s %8s\n' "" quedrix minimal ratio
