@@ -116,7 +116,8 @@ std::string toEightBit(const std::string& identifier, std::string_view utf8) {
 }
 
 std::string toUtf8(const std::string& identifier, std::string_view eightBit) {
-    return encoded(kUtf8, decoded(pageOf(identifier), eightBit));
+    const UINT page = pageOf(identifier);
+    return encoded(kUtf8, decoded(page, page == kUtf8 ? withoutIncompleteTail(eightBit) : eightBit));
 }
 
 } // namespace CodePagePlatform

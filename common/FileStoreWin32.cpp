@@ -89,15 +89,20 @@ std::string writeTemporary(const std::string& path, const std::string& bytes, st
     return tmp;
 }
 
-// Puts tmp in place of path: ReplaceFileW keeps the old file's attributes and security; a file that
-// did not exist yet is simply renamed into place.
-bool moveIntoPlace(const std::string& tmp, const std::string& path, bool existed) {
+// Puts tmp in place of path: ReplaceFileW keeps the old file's security; a file that did not exist
+// yet, or one ReplaceFileW cannot handle, is renamed into place. The old attributes are put back
+// either way (Wine's ReplaceFileW drops them).
+bool moveIntoPlace(const std::string& tmp, const std::string& path, DWORD oldAttributes) {
     const std::wstring from = WideFromUtf8(tmp);
     const std::wstring to = WideFromUtf8(path);
-    if (existed && ::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                                  nullptr))
-        return true;
-    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    const bool existed = oldAttributes != INVALID_FILE_ATTRIBUTES;
+    if (!(existed && ::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                                    nullptr)) &&
+        !::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    if (existed && ::GetFileAttributesW(to.c_str()) != oldAttributes)
+        ::SetFileAttributesW(to.c_str(), oldAttributes);
+    return true;
 }
 
 } // namespace
@@ -161,7 +166,7 @@ FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const
     const std::string tmp = writeTemporary(path, *bytes, error);
     if (tmp.empty())
         return {ReplaceStatus::Failed, error};
-    if (!moveIntoPlace(tmp, path, old.exists)) {
+    if (!moveIntoPlace(tmp, path, old.exists ? attributes : INVALID_FILE_ATTRIBUTES)) {
         error = Win32Failure("cannot replace", path);
         ::DeleteFileW(WideFromUtf8(tmp).c_str());
         return {ReplaceStatus::Failed, error};

@@ -19,7 +19,7 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
 simulated_ports=(3 5 6 7)
 
 make_prefix() {
-    wineboot --init >/dev/null 2>&1 9>&-
+    wineboot --init </dev/null >/dev/null 2>&1 9>&-
     local reg=$folder/ports.reg
     {
         printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n'
@@ -41,8 +41,11 @@ make_prefix() {
 {
     flock 9
     [[ -f $WINEPREFIX/.quedrix-ready ]] || make_prefix
-    # Closes the lock for the server, which outlives this script.
-    wineserver -p60 9>&- 2>/dev/null || true
+    # The server and Wine's own services outlive this script: they get neither the lock nor its
+    # output, or whoever reads that output (CTest) would wait for them.
+    if wineserver -p60 </dev/null >/dev/null 2>&1 9>&-; then
+        wineboot </dev/null >/dev/null 2>&1 9>&-
+    fi
 } 9>"$folder/prefix.lock"
 
 exec wine "$@"

@@ -1,24 +1,29 @@
 #include "AppFolder.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "ScopedEnv.h"
+#include "TempFolder.h"
 
 namespace {
 
-TEST(AppFolderTest, HomeVariableWins) {
-    ScopedEnv home("QUEDRIX_HOME", "/srv/quedrix/");
-    EXPECT_EQ(AppFolder(), "/srv/quedrix");
-    EXPECT_EQ(AppFilePath("Quedrix.cfg"), "/srv/quedrix/Quedrix.cfg");
+TEST(AppFolderTest, HomeVariableWinsWithoutItsTrailingSeparator) {
+    TempFolder home;
+    ScopedEnv variable("QUEDRIX_HOME", home.file(""));
+    EXPECT_EQ(AppFolder(), home.path());
+    EXPECT_EQ(AppFilePath("Quedrix.cfg"), home.file("Quedrix.cfg"));
 }
 
-TEST(AppFolderTest, ExecutableFolderOtherwise) {
-    ScopedEnv home("QUEDRIX_HOME", nullptr);
-    const auto exe = std::filesystem::canonical(std::filesystem::absolute(program_invocation_name));
-    EXPECT_EQ(AppFolder(), exe.parent_path().string());
-    EXPECT_EQ(AppFilePath("Error.log"), (exe.parent_path() / "Error.log").string());
+TEST(AppFolderTest, SubfoldersTakeThePlatformSeparator) {
+    TempFolder home;
+    ScopedEnv variable("QUEDRIX_HOME", home.path());
+    EXPECT_EQ(AppFilePath("Related Documents/Forms.lng"), home.file("Related Documents/Forms.lng"));
+}
+
+TEST(AppFolderTest, ExecutableFolderHoldsTheRunningProgram) {
+    ScopedEnv noHome("QUEDRIX_HOME", nullptr);
+    EXPECT_TRUE(std::filesystem::is_regular_file(AppFilePath(QUEDRIX_TEST_PROGRAM))) << AppFolder();
 }
 
 } // namespace
