@@ -8,9 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-// <winbase.h> names two modem-line codes like FPSerial's methods.
+// <winbase.h> names two modem-line codes like FPSerial's methods, and CreateFile is its A/W macro.
 #undef SETDTR
 #undef SETRTS
+#undef CreateFile
 
 #include <chrono>
 #include <cstdlib>
@@ -71,7 +72,22 @@ protected:
     FPSerial m_serial;
 };
 
+// Leaves flow control switched on in the line's settings, as another program might have left it.
+void switchFlowControlOn(int16_t port) {
+    CommApi& api = defaultCommApi();
+    const CommHandle handle = api.CreateFile("\\\\.\\COM" + std::to_string(port));
+    ASSERT_NE(handle, InvalidCommHandle);
+    CommState state;
+    ASSERT_TRUE(api.GetCommState(handle, state));
+    state.outX = state.inX = state.outxCtsFlow = true;
+    ASSERT_TRUE(api.SetCommState(handle, state));
+    ASSERT_TRUE(api.GetCommState(handle, state));
+    EXPECT_TRUE(state.outX && state.inX && state.outxCtsFlow);
+    api.CloseHandle(handle);
+}
+
 TEST_F(CommWin32Test, OpensAt115200EightNoneOneWithoutFlowControl) {
+    switchFlowControlOn(kAnswering);
     ASSERT_EQ(m_serial.OpenComm(kAnswering, 115200, "N"), 0) << m_serial.CommErrorText();
     EXPECT_TRUE(m_serial.PortOpen());
     CommState state;
