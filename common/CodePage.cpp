@@ -34,8 +34,9 @@ CodePage CodePage::active() {
             if (auto page = open(setting))
                 lastPage = *page;
             else
-                std::cerr << "quedrix: QUEDRIX_CODEPAGE \"" << setting << "\" is not a usable code page; using "
-                          << CodePagePlatform::defaultDescription() << "\n";
+                std::cerr << "quedrix: QUEDRIX_CODEPAGE \"" << setting
+                          << "\" is not a usable code page; using " << CodePagePlatform::defaultDescription()
+                          << "\n";
         }
     }
     return lastPage;

@@ -84,11 +84,11 @@ std::string encoded(UINT page, const std::wstring& wide) {
     const DWORD flags = page == kUtf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const char* fallback = page == kUtf8 ? nullptr : "?";
     const int size = static_cast<int>(wide.size());
-    std::string text(
-        static_cast<std::size_t>(::WideCharToMultiByte(page, flags, wide.data(), size, nullptr, 0, fallback, nullptr)),
-        '\0');
-    ::WideCharToMultiByte(page, flags, wide.data(), size, text.data(), static_cast<int>(text.size()), fallback,
-                          nullptr);
+    std::string text(static_cast<std::size_t>(::WideCharToMultiByte(page, flags, wide.data(), size, nullptr,
+                                                                    0, fallback, nullptr)),
+                     '\0');
+    ::WideCharToMultiByte(page, flags, wide.data(), size, text.data(), static_cast<int>(text.size()),
+                          fallback, nullptr);
     return text;
 }
 

@@ -19,9 +19,7 @@ public:
     Handle& operator=(const Handle&) = delete;
     HANDLE get() const { return m_handle; }
     bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    bool close() {
-        return !valid() || ::CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
-    }
+    bool close() { return !valid() || ::CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE)); }
 
 private:
     HANDLE m_handle;
@@ -96,8 +94,8 @@ bool moveIntoPlace(const std::string& tmp, const std::string& path, DWORD oldAtt
     const std::wstring from = WideFromUtf8(tmp);
     const std::wstring to = WideFromUtf8(path);
     const bool existed = oldAttributes != INVALID_FILE_ATTRIBUTES;
-    if (!(existed && ::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                                    nullptr)) &&
+    if (!(existed && ::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                    nullptr, nullptr)) &&
         !::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return false;
     if (existed && ::GetFileAttributesW(to.c_str()) != oldAttributes)
@@ -120,8 +118,9 @@ FileStore::ReadResult FileStore::read(const std::string& path) {
         result.error = path + " is not an ordinary file";
         return result;
     }
-    Handle file(::CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(::CreateFileW(widePath.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         result.error = Win32Failure("cannot open", path);
         return result;

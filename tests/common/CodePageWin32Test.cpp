@@ -34,7 +34,7 @@ TEST(CodePageWin32Test, NoBestFitStandIns) {
 
 TEST(CodePageWin32Test, PagesTheSystemLacksAreRefused) {
     EXPECT_FALSE(CodePage::open("65535"));
-    EXPECT_FALSE(CodePage::open("0")); // the ANSI code page is the default, not a name
+    EXPECT_FALSE(CodePage::open("0"));    // the ANSI code page is the default, not a name
     EXPECT_FALSE(CodePage::open("1200")); // UTF-16 is no 8-bit page
 }
 

@@ -18,7 +18,9 @@ protected:
             ASSERT_TRUE(::SetFileAttributesA(m_dir.file(name).c_str(), attributes)) << name;
         }
     }
-    void TearDown() override { ::SetFileAttributesA(m_dir.file("ReadOnly.cfg").c_str(), FILE_ATTRIBUTE_NORMAL); }
+    void TearDown() override {
+        ::SetFileAttributesA(m_dir.file("ReadOnly.cfg").c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
     TempFolder m_dir;
 };
 

@@ -35,8 +35,9 @@ TEST(LocaleInfoWin32Test, SeparatorOfSeveralCharactersComesBackWhole) {
 }
 
 TEST(LocaleInfoWin32Test, TextEndsAtTheFirstNul) {
-    EXPECT_EQ(LocaleText(answering(LOCALE_SSHORTDATE, std::string("dd.MM.yyyy\0junk", 15)), LOCALE_SSHORTDATE),
-              "dd.MM.yyyy");
+    EXPECT_EQ(
+        LocaleText(answering(LOCALE_SSHORTDATE, std::string("dd.MM.yyyy\0junk", 15)), LOCALE_SSHORTDATE),
+        "dd.MM.yyyy");
 }
 
 TEST(LocaleInfoWin32Test, ShortDatePatternIsKeptAsItStandsInUtf8) {

@@ -108,8 +108,8 @@ TEST_F(CommWin32Test, PortThatLeadsNowhereFailsAtCreateFileWithTheSystemsText) {
     EXPECT_FALSE(m_serial.PortOpen());
     EXPECT_EQ(m_serial.CommErrorSource(), "CommOpen (CreateFile)");
     char text[256] = {};
-    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_FILE_NOT_FOUND, 0,
-                     text, sizeof text, nullptr);
+    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     ERROR_FILE_NOT_FOUND, 0, text, sizeof text, nullptr);
     EXPECT_FALSE(m_serial.CommErrorText().empty());
     EXPECT_EQ(m_serial.CommErrorText(), std::string(text).substr(0, m_serial.CommErrorText().size()));
 }

@@ -17,7 +17,6 @@
 
 namespace fs = std::filesystem;
 
-
 inline std::tm fixedMoment() {
     std::tm t{};
     t.tm_year = 2009 - 1900;

@@ -51,10 +51,12 @@ INSTANTIATE_TEST_SUITE_P(
         StartUpCase{"English", installerLanguage("1033"), "EN"},
         StartUpCase{"Padded", installerLanguage(" 1026 "), "BG"},
         StartUpCase{"German", installerLanguage("1031"), "EN"},
-        StartUpCase{"Dword", [](TestRegistry& r) { r.setDword(kQuedrixKey, "Installer Language", 0x402); }, "EN"},
+        StartUpCase{"Dword", [](TestRegistry& r) { r.setDword(kQuedrixKey, "Installer Language", 0x402); },
+                    "EN"},
         StartUpCase{"MissingValue", [](TestRegistry& r) { r.setString(kQuedrixKey, "Other", "1026"); }, "EN"},
         StartUpCase{"MissingKey",
-                    [](TestRegistry& r) { r.setString("SOFTWARE\\Other", "Installer Language", "1026"); }, "EN"},
+                    [](TestRegistry& r) { r.setString("SOFTWARE\\Other", "Installer Language", "1026"); },
+                    "EN"},
         StartUpCase{"Nothing", [](TestRegistry&) {}, "EN"}),
     [](const auto& info) { return std::string(info.param.name); });
 

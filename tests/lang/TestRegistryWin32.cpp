@@ -16,7 +16,7 @@ bool keyExists(const std::string& keyPath) {
 
 // The outermost key of keyPath that does not exist yet, or "" when keyPath exists.
 std::string firstMissingKey(const std::string& keyPath) {
-    for (std::size_t end = keyPath.find('\\'); ; end = keyPath.find('\\', end + 1)) {
+    for (std::size_t end = keyPath.find('\\');; end = keyPath.find('\\', end + 1)) {
         const std::string prefix = keyPath.substr(0, end);
         if (!keyExists(prefix))
             return prefix;
@@ -47,7 +47,8 @@ TestRegistry::~TestRegistry() {
         if (tab == std::string::npos)
             ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, entry->c_str());
         else
-            ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, entry->substr(0, tab).c_str(), entry->substr(tab + 1).c_str());
+            ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, entry->substr(0, tab).c_str(),
+                                 entry->substr(tab + 1).c_str());
     }
 }
 
