@@ -10,6 +10,7 @@
 #include "AppFolder.h"
 #include "CodePage.h"
 #include "Common.h"
+#include "RegionalSettings.h"
 
 AppConfigRecord AppConfig;
 std::string& CurrentLanguageCode = AppConfig.Language;
@@ -33,8 +34,7 @@ std::string trimmedSpaces(const std::string& s) {
 }
 
 // A number in the process locale's format, the whole text used; hexadecimal, infinities and NaN refused.
-std::optional<double> regionalNumber(const std::string& text) {
-    const std::string t = trimmedSpaces(text);
+std::optional<double> regionalNumber(const std::string& t) {
     if (t.empty() || t.find_first_of("xXiInN") != std::string::npos)
         return std::nullopt;
     char* end = nullptr;
@@ -45,16 +45,38 @@ std::optional<double> regionalNumber(const std::string& text) {
     return value;
 }
 
+// The text with every `from` replaced by `to`.
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 std::string readConfig(const char* section, const char* key) {
     return ReadIniValue(section, key, AppConfig.CfgFile, kValueBufferSize);
 }
 
 void readRate(const char* key, double& field) {
-    if (const auto rate = regionalNumber(readConfig("Tariff", key)))
+    if (const auto rate = RateFromText(readConfig("Tariff", key)))
         field = *rate;
 }
 
 } // namespace
+
+std::optional<double> RateFromText(const std::string& text) {
+    const std::string number = trimmedSpaces(text);
+    if (const auto value = regionalNumber(number))
+        return value;
+    // Written with the other decimal separator: that one as the decimal point, and no grouping.
+    const std::string regional = UserDecimalSeparator();
+    for (const std::string other : {".", ","}) {
+        if (other == regional || number.find(other) == std::string::npos)
+            continue;
+        if (const auto value = regionalNumber(replaced(number, other, regional)))
+            return value;
+    }
+    return std::nullopt;
+}
 
 bool LoadConfiguration() {
     AppConfig.Language = "BG";

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 struct AppConfigRecord {
@@ -22,6 +23,11 @@ extern std::string& CurrentLanguageCode;
 // Reads Quedrix.cfg of the application folder into AppConfig, each field on its own; a field whose
 // value is missing or unreadable keeps what it had. Always returns true.
 bool LoadConfiguration();
+
+// A rate as an operator writes it: a number in the user's regional format, or else written with the
+// other decimal separator ("0.50" where the regional one is a comma, "0,50" where it is a point)
+// without grouping. Nothing for text that is no finite decimal number (letters, hexadecimal, inf, nan).
+std::optional<double> RateFromText(const std::string& text);
 
 // Stores the caption as the tray tip: its 8-bit text and a NUL, left-aligned in a field of 128
 // characters filled with spaces, cut at 128 characters (so at most 127 reach the tip).

@@ -11,5 +11,6 @@ std::string UserDecimalSeparator();
 std::string UserShortDatePattern();
 
 // Converts a strftime date pattern ("%d.%m.%Y") to Windows letters ("dd.MM.yyyy"). Letters of
-// literal text are quoted so that they do not read as pattern letters.
+// literal text are quoted so that they do not read as pattern letters. The result is numeric: a
+// month name becomes MM, a weekday name is left out with the blanks and commas beside it.
 std::string WindowsDatePattern(std::string_view strftimePattern);

@@ -22,13 +22,8 @@ std::string_view windowsLetters(char conversion, bool unpadded) {
         return "yyyy";
     case 'b':
     case 'h':
-        return "MMM";
     case 'B':
-        return "MMMM";
-    case 'a':
-        return "ddd";
-    case 'A':
-        return "dddd";
+        return "MM"; // the log writes numbers only: a month name becomes its number
     case 'D':
         return "MM/dd/yy";
     case 'F':
@@ -38,6 +33,15 @@ std::string_view windowsLetters(char conversion, bool unpadded) {
     default:
         return "";
     }
+}
+
+bool isWeekday(char conversion) {
+    return conversion == 'a' || conversion == 'A';
+}
+
+// The blanks and commas that part a weekday name from the rest of a date, as in "%A, %d %b".
+bool isWeekdayGap(char c) {
+    return c == ' ' || c == ',';
 }
 
 // Appends literal text, quoting runs of letters as Windows patterns do ('' is a literal quote).
@@ -95,10 +99,19 @@ std::string WindowsDatePattern(std::string_view strftimePattern) {
             break;
         const char conversion = strftimePattern[++i];
         literal.close();
-        if (conversion == '%')
+        if (conversion == '%') {
             literal.put('%');
-        else
+        } else if (isWeekday(conversion)) {
+            // The log has no weekday: the name goes with the gap after it, or before it at the end.
+            while (i + 1 < strftimePattern.size() && isWeekdayGap(strftimePattern[i + 1]))
+                ++i;
+            if (i + 1 == strftimePattern.size()) {
+                while (!out.empty() && isWeekdayGap(out.back()))
+                    out.pop_back();
+            }
+        } else {
             out += windowsLetters(conversion, unpadded);
+        }
     }
     literal.close();
     return out;

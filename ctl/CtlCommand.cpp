@@ -182,6 +182,7 @@ std::string CtlUsage() {
        quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
        quedrix-ctl config get [--file PATH] SECTION KEY
        quedrix-ctl config set [--file PATH] SECTION KEY VALUE
+       quedrix-ctl config check [--file PATH]
 
   scan          look for the controller on COM1 to COM20; prints "COM<port> version <n>"
   version       the controller's version
@@ -191,9 +192,15 @@ std::string CtlUsage() {
   set T VALUE   set table T's counter to VALUE (0 to 99999); prints the answer
   --port N      talk to COM<N> (1 to 20) instead of looking for the controller first
   config        read or write one key of Quedrix.cfg (or of the file given by --file)
+  config check  list what in Quedrix.cfg keeps the program from working as meant, one line
+                each: rates that do not read or are negative, peak times not "HH:MM" or out
+                of order, [Ports] entries that are no serial device, text not in the ANSI
+                code page without a byte-order mark, an unreadable file or folder; exit
+                status 1 when there is any (the program itself reads the file silently)
 
 Ports map to devices as in the program: [Ports] COMn=DEVICE in Quedrix.cfg of the
 application folder ($QUEDRIX_HOME or the executable's folder), else the built-in table.
-Exit status: 0 on an answer, 1 when the controller gave none, 2 for bad usage.
+Exit status: 0 on an answer, 1 when the controller gave none (config: write refused or
+problems found), 2 for bad usage.
 )";
 }

@@ -2,11 +2,14 @@
 #include "ConfigCli.h"
 #include "CtlCommand.h"
 
+#include <clocale>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 int main(int argc, char* argv[]) {
+    // The user's regional settings, as the program has them: config check reads rates in their format.
+    std::setlocale(LC_ALL, "");
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(CtlUsage().c_str(), stdout);

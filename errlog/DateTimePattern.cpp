@@ -35,21 +35,19 @@ constexpr std::array<Letters, 9> kLetters{{
     {"ss", Field::Second, 2},
 }};
 
-// Text in single quotes stands as it is ("''" is one quote); removes it from the pattern.
+// Text in single quotes stands as it is ("''" inside it is one quote); removes it from the pattern.
 std::string quotedLiteral(std::string_view& pattern) {
     std::string literal;
     pattern.remove_prefix(1);
     while (!pattern.empty()) {
         if (pattern.starts_with("''")) {
-            literal += '\'';
+            literal.push_back('\'');
             pattern.remove_prefix(2);
         } else if (pattern.front() == '\'') {
             pattern.remove_prefix(1);
-            if (literal.empty())
-                literal = "'"; // "''" outside a quoted run
-            return literal;
+            break;
         } else {
-            literal += pattern.front();
+            literal.push_back(pattern.front());
             pattern.remove_prefix(1);
         }
     }
@@ -70,6 +68,11 @@ std::vector<Token> tokenize(std::string_view pattern) {
         }
         if (matched)
             continue;
+        if (pattern.starts_with("''")) { // "''" outside a quoted run is one quote
+            tokens.push_back({Field::Literal, 0, std::string(1, '\'')});
+            pattern.remove_prefix(2);
+            continue;
+        }
         if (pattern.front() == '\'') {
             tokens.push_back({Field::Literal, 0, quotedLiteral(pattern)});
             continue;
@@ -181,9 +184,10 @@ std::optional<std::tm> ParseDateTime(const std::string& text, const std::string&
     std::string_view rest = text;
     for (const Token& token : tokenize(pattern)) {
         if (int* target = fieldOf(moment, token.field)) {
+            // One or two digits for d, M and the doubled letters, as many as the year has for yy and yyyy.
+            const size_t maxDigits = token.width == 1 ? 2 : static_cast<size_t>(token.width);
             size_t count = 0;
-            while (count < rest.size() && count < static_cast<size_t>(token.width) && rest[count] >= '0' &&
-                   rest[count] <= '9')
+            while (count < rest.size() && count < maxDigits && rest[count] >= '0' && rest[count] <= '9')
                 ++count;
             if (count == 0)
                 return std::nullopt;

@@ -23,7 +23,8 @@ std::string DateTimePattern();
 std::string FormatDateTime(const std::tm& moment, const std::string& pattern,
                            const DateTimeSeparators& separators);
 
-// Reads a text written with the same pattern (one or two digits where the pattern has one or two
-// letters); nothing when the text does not fit the pattern or names no real moment.
+// Reads a text written with the same pattern or with fewer leading zeros: d, dd, M, MM, hh, nn and
+// ss each take one or two digits. Nothing when the text does not fit the pattern or names no real
+// moment.
 std::optional<std::tm> ParseDateTime(const std::string& text, const std::string& pattern,
                                      const DateTimeSeparators& separators);

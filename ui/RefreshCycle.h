@@ -4,6 +4,7 @@
 #include "Clock.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 constexpr int TableCount = 8;
@@ -50,7 +51,13 @@ bool PeakApplies(const std::string& now, const std::string& startTime, const std
 // The price per minute in force at the clock's present time.
 double RateNow(const Clock& clock, const std::string& timeSeparator, const Tariff& tariff);
 
-// seconds x rate / 60 as "0.00" (rounded half away from zero) with the given decimal separator.
+// seconds x rate / 60 in whole cents, worked out on the rate's decimal digits (not the binary
+// double) and rounded half away from zero: 3601 s at 0.30 is 18.005, 1801 cents. Nothing for a
+// charge or a rate per minute of 10^13 or more (more digits than an amount is shown with), or a
+// rate that is not a number.
+std::optional<long long> ChargeCents(int32_t seconds, double ratePerMinute);
+
+// The charge as "0.00" with the given decimal separator; "---" when ChargeCents gives nothing.
 std::string ChargeText(int32_t seconds, double ratePerMinute, const std::string& decimalSeparator);
 
 // The captions of one table in the alternative mode.

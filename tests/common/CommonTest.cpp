@@ -31,7 +31,12 @@ INSTANTIATE_TEST_SUITE_P(
                       PatternCase{"%e.%m.%Y", "d.MM.yyyy"}, PatternCase{"%m/%d/%y", "MM/dd/yy"},
                       PatternCase{"%D", "MM/dd/yy"}, PatternCase{"%F", "yyyy-MM-dd"},
                       PatternCase{"%Oy//%Om//%Od", "yy//MM//dd"}, PatternCase{"%d.%m.%Y г.", "dd.MM.yyyy г."},
-                      PatternCase{"%d de %B", "dd 'de' MMMM"}, PatternCase{"%Y'%m", "yyyy''MM"},
+                      PatternCase{"%Y'%m", "yyyy''MM"},
+                      // Names become numbers: the log writes no MMM or ddd.
+                      PatternCase{"%d de %B", "dd 'de' MM"}, PatternCase{"%d %b, %Y", "dd MM, yyyy"},
+                      PatternCase{"%e %h %Y", "d MM yyyy"}, PatternCase{"%A %d %b %Y", "dd MM yyyy"},
+                      PatternCase{"%a, %Y.eko %bren %da", "yyyy.'eko' MM'ren' dd'a'"},
+                      PatternCase{"%Y年%m月%d日 %A", "yyyy年MM月dd日"}, PatternCase{"%d %a %m", "dd MM"},
                       PatternCase{"100%% %d", "100% dd"}, PatternCase{"%d%", "dd%"},
                       PatternCase{"%Q%d", "dd"}, PatternCase{"", ""}));
 

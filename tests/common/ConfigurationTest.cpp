@@ -85,15 +85,18 @@ TEST_P(RateTest, ReadInTheRegionalNumberFormat) {
     EXPECT_DOUBLE_EQ(AppConfig.Peak, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, RateTest,
-                         ::testing::Values(RateCase{"bg_BG.UTF-8", "0,50", 0.5},
-                                           RateCase{"bg_BG.UTF-8", "0.50", -1},
-                                           RateCase{"de_DE.UTF-8", "1,25", 1.25}, RateCase{"C", "0.50", 0.5},
-                                           RateCase{"C", "0,50", -1}, RateCase{"C", "", -1},
-                                           RateCase{"C", "12", 12}, RateCase{"C", "0x10", -1},
-                                           RateCase{"C", "inf", -1}, RateCase{"C", "nan", -1},
-                                           RateCase{"C", "1e999", -1}, RateCase{"C", "1.5abc", -1},
-                                           RateCase{"C", "\"2.5\"", 2.5}));
+INSTANTIATE_TEST_SUITE_P(
+    Rates, RateTest,
+    ::testing::Values(RateCase{"bg_BG.UTF-8", "0,50", 0.5},
+                      // The other decimal separator reads too, without grouping.
+                      RateCase{"bg_BG.UTF-8", "0.50", 0.5}, RateCase{"C", "0,50", 0.5},
+                      RateCase{"de_DE.UTF-8", " 0.25 ", 0.25}, RateCase{"ps_AF.UTF-8", "0,75", 0.75},
+                      RateCase{"C", "1,000.50", -1}, RateCase{"bg_BG.UTF-8", "1.000,50", -1},
+                      RateCase{"C", "0,5,0", -1}, RateCase{"C", "0x1,8", -1}, RateCase{"C", "1e30", 1e30},
+                      RateCase{"de_DE.UTF-8", "1,25", 1.25}, RateCase{"C", "0.50", 0.5},
+                      RateCase{"C", "", -1}, RateCase{"C", "12", 12}, RateCase{"C", "0x10", -1},
+                      RateCase{"C", "inf", -1}, RateCase{"C", "nan", -1}, RateCase{"C", "1e999", -1},
+                      RateCase{"C", "1.5abc", -1}, RateCase{"C", "\"2.5\"", 2.5}));
 
 class TrayTipTest : public ::testing::TestWithParam<std::size_t> {};
 

@@ -1,5 +1,6 @@
 #include "ConfigCli.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -47,6 +48,20 @@ TEST_F(ConfigCliTest, GetConvertsFromTheCodePageAndCutsAt254) {
     EXPECT_EQ(m_out.str(), "Български\n");
     EXPECT_EQ(run({"get", "Languages", "long"}), 0);
     EXPECT_EQ(m_out.str(), std::string(254, '7') + "\n");
+}
+
+TEST_F(ConfigCliTest, CheckPrintsOneLinePerProblemAndExitsOneWhenThereIsAny) {
+    m_dir.write("Quedrix.cfg", "[Tariff]\r\nPeak=abc\r\nOffPeak=0.30\r\nStartTime=8:00\r\nEndTime=18:00\r\n");
+    EXPECT_EQ(run({"check"}), 1);
+    const std::string out = m_out.str();
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2) << out;
+    EXPECT_TRUE(out.starts_with(m_cfg + ": [Tariff] Peak=abc does not read as a number")) << out;
+
+    const std::string other = m_dir.file("other.cfg");
+    m_dir.write("other.cfg", "[Tariff]\r\nPeak=0.50\r\nOffPeak=0.30\r\nStartTime=08:00\r\nEndTime=18:00\r\n");
+    EXPECT_EQ(run({"check", "--file", other}), 0);
+    EXPECT_EQ(m_out.str(), other + ": no problems found\n");
+    EXPECT_EQ(run({"check", "extra"}), 2);
 }
 
 TEST_F(ConfigCliTest, MissingKeyPrintsAnEmptyLineAndCreatesNothing) {

@@ -69,6 +69,34 @@ TEST(ParseDateTime, TakesOneDigitWhereThePatternHasTwo) {
     EXPECT_EQ(parsed->tm_hour, 8);
 }
 
+struct RewriteCase {
+    const char* pattern;
+    const char* text;
+    const char* rewritten;
+};
+
+void PrintTo(const RewriteCase& c, std::ostream* os) {
+    *os << "'" << c.text << "' under " << c.pattern;
+}
+
+class ParseThenFormatTest : public ::testing::TestWithParam<RewriteCase> {};
+
+// A stamp with more or fewer digits than the pattern writes is read, then written in the pattern's form.
+TEST_P(ParseThenFormatTest, WritesThePatternsForm) {
+    const DateTimeSeparators separators{".", ":"};
+    const auto parsed = ParseDateTime(GetParam().text, GetParam().pattern, separators);
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(FormatDateTime(*parsed, GetParam().pattern, separators), GetParam().rewritten);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stamps, ParseThenFormatTest,
+    ::testing::Values(RewriteCase{"d.MM.yyyy hh:nn:ss", "16.12.2009 8:05:00", "16.12.2009 08:05:00"},
+                      RewriteCase{"d.MM.yyyy hh:nn:ss", "06.12.2009 20:14:05", "6.12.2009 20:14:05"},
+                      RewriteCase{"d.M.yyyy", "31.10.2009", "31.10.2009"},
+                      RewriteCase{"M/d/yy", "12.25.09", "12.25.09"},
+                      RewriteCase{"dd.MM.yyyy", "6.2.2009", "06.02.2009"}));
+
 TEST(ParseDateTime, TwoDigitYearsPivotAtThirty) {
     EXPECT_EQ(ParseDateTime("01.01.29", "dd.MM.yy", {}).value().tm_year, 129);
     EXPECT_EQ(ParseDateTime("01.01.30", "dd.MM.yy", {}).value().tm_year, 30);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 struct FixedClock : Clock {
@@ -69,16 +71,26 @@ TEST_P(ChargeTextTest, Formats) {
     EXPECT_EQ(ChargeText(c.seconds, c.rate, c.separator), c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Amounts, ChargeTextTest,
-                         testing::Values(ChargeCase{0, 0.5, ".", "0.00"}, ChargeCase{1, 0.5, ".", "0.01"},
-                                         // 15 s at 0.50 is exactly 0.125: rounded half away from zero.
-                                         ChargeCase{15, 0.5, ".", "0.13"},
-                                         ChargeCase{3600, 0.5, ",", "30,00"},
-                                         ChargeCase{3600, 0.5, "<>", "30<>00"},
-                                         ChargeCase{60, 1234.5, ".", "1234.50"},
-                                         ChargeCase{-1, 0.5, ".", "-0.01"},
-                                         // Rounds to zero: no "-0.00".
-                                         ChargeCase{-1, 0.1, ".", "0.00"}, ChargeCase{-1, 0.0, ".", "0.00"}));
+INSTANTIATE_TEST_SUITE_P(
+    Amounts, ChargeTextTest,
+    testing::Values(ChargeCase{0, 0.5, ".", "0.00"}, ChargeCase{1, 0.5, ".", "0.01"},
+                    // 15 s at 0.50 is exactly 0.125: rounded half away from zero.
+                    ChargeCase{15, 0.5, ".", "0.13"}, ChargeCase{3600, 0.5, ",", "30,00"},
+                    ChargeCase{3600, 0.5, "<>", "30<>00"}, ChargeCase{60, 1234.5, ".", "1234.50"},
+                    ChargeCase{-1, 0.5, ".", "-0.01"},
+                    // Rounds to zero: no "-0.00".
+                    ChargeCase{-1, 0.1, ".", "0.00"}, ChargeCase{-1, 0.0, ".", "0.00"},
+                    // Halves of a cent in decimal are rounded up, whatever the
+                    // double of seconds x rate / 60 holds (1800.4999... cents).
+                    ChargeCase{3601, 0.30, ".", "18.01"}, ChargeCase{1801, 0.30, ".", "9.01"},
+                    ChargeCase{61, 0.30, ".", "0.31"}, ChargeCase{7201, 0.30, ".", "36.01"},
+                    ChargeCase{3, 0.70, ".", "0.04"}, ChargeCase{-3, 0.70, ".", "-0.04"},
+                    ChargeCase{1801, -0.30, ".", "-9.01"}, ChargeCase{3600, 0.123456789, ".", "7.41"},
+                    ChargeCase{60, 1e-300, ".", "0.00"}, ChargeCase{32000, 1e9, ".", "533333333333.33"},
+                    // Too large to show: no wrapped or rounded-off amount.
+                    ChargeCase{32000, 1e11, ".", "---"}, ChargeCase{1, 1e30, ".", "---"},
+                    ChargeCase{0, 1e30, ".", "---"},
+                    ChargeCase{1, std::numeric_limits<double>::quiet_NaN(), ".", "---"}));
 
 struct PeakCase {
     const char* now;
