@@ -13,7 +13,7 @@ export WINEDEBUG=-all
 # No Mono or Gecko installers: the tests need neither, and there is no network to fetch them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # The ANSI code page (1252) and the regional settings of an English Windows, whatever the machine's locale.
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
+export LANG=${QUEDRIX_WINE_LOCALE:-C.UTF-8} LC_ALL=${QUEDRIX_WINE_LOCALE:-C.UTF-8}
 
 # The COM ports that the serial-line tests use.
 simulated_ports=(3 5 6 7)
