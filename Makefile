@@ -1,5 +1,5 @@
 # Entry points for a fresh Debian 12 machine: `make check` and `make demo`.
-.PHONY: check check-windows setup build-asan demo release clean
+.PHONY: check check-windows setup build-asan demo release package clean
 
 WINE_PREFIX := $(CURDIR)/build/windows/wine/prefix
 
@@ -23,9 +23,18 @@ release: setup
 	cmake --preset release
 	cmake --build --preset release -j2
 
-# The program against a simulated controller; MODE=ALT for the alternative mode.
-demo: release
-	MODE=$(MODE) scripts/demo.sh
+# The program against a simulated controller; MODE=ALT for the alternative mode. Builds only the
+# two programs it runs. SCREENSHOT=FILE keeps the virtual desktop's picture there.
+demo: setup
+	cmake --preset release
+	cmake --build --preset release -j2 --target quedrix quedrix-sim
+	MODE=$(MODE) SCREENSHOT=$(SCREENSHOT) scripts/demo.sh
+
+# The Debian package build/package/quedrix_1.00_amd64.deb, checked with lintian.
+package: setup
+	cmake --preset package
+	cmake --build --preset package
+	scripts/package.sh build/package
 
 clean:
 	rm -rf build

@@ -30,9 +30,17 @@ std::vector<std::string> commandLineArguments() {
 // runs through the one queue of flows.
 MonitorWindow* createMonitorWindow(MonitorMode mode) {
     static ControllerFlows flows;
+    MonitorWindow* window = nullptr;
     if (mode == MonitorMode::Alternative)
-        return new BilliardAlt(flows);
-    return new BilliardStd(flows);
+        window = new BilliardAlt(flows);
+    else
+        window = new BilliardStd(flows);
+    // The process ends without its static destructors, so the lock is given up before.
+    window->setProcessEnd([] {
+        ReleaseInstanceLock();
+        MonitorWindow::endProcessNow();
+    });
+    return window;
 }
 
 } // namespace

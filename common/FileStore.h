@@ -2,7 +2,6 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 
 class FileStore {
@@ -20,13 +19,15 @@ public:
         std::string error;
     };
 
-    // Returns the new bytes, or nullopt to leave the file as it is. Gets "" for a missing file.
-    using Edit = std::function<std::optional<std::string>(const std::string& oldBytes)>;
+    // Turns the file's bytes ("" for a missing file) into the new bytes in place; returns false to
+    // leave the file as it is (the bytes may then hold anything).
+    using Edit = std::function<bool(std::string& bytes)>;
 
     static ReadResult read(const std::string& path);
 
     // Holds an exclusive lock on path + ".lock" while it reads the file, edits it, writes the result
     // to a temporary file in the same folder, flushes it and renames it over path. Any failure
-    // leaves the old file exactly as it was. A symbolic link is followed and stays a link.
+    // leaves the old file exactly as it was; so does a file the user may not write. A symbolic
+    // link is followed and stays a link. Temporary files that killed writers left are removed.
     static ReplaceResult replace(const std::string& path, const Edit& edit);
 };

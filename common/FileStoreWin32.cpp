@@ -5,7 +5,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <charconv>
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -63,9 +66,54 @@ std::string resolvedPath(const std::string& path) {
     return error ? path : Utf8FromWide(target.wstring());
 }
 
+// A replacement is named path + ".tmp." + the writer's process id + "." + a count of the writer's own.
 std::string temporaryNameFor(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     return path + ".tmp." + std::to_string(::GetCurrentProcessId()) + "." + std::to_string(counter++);
+}
+
+// The writer's process id in a name "<id>.<count>"; nullopt for any other name.
+std::optional<DWORD> writerOf(std::string_view suffix) {
+    DWORD id = 0;
+    unsigned count = 0;
+    const char* end = suffix.data() + suffix.size();
+    const auto [afterId, idError] = std::from_chars(suffix.data(), end, id);
+    if (idError != std::errc() || id == 0 || afterId == end || *afterId != '.')
+        return std::nullopt;
+    const auto [afterCount, countError] = std::from_chars(afterId + 1, end, count);
+    if (countError != std::errc() || afterCount != end)
+        return std::nullopt;
+    return id;
+}
+
+bool isAnotherLiveProcess(DWORD id) {
+    if (id == ::GetCurrentProcessId())
+        return false;
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process)
+        return ::GetLastError() == ERROR_ACCESS_DENIED; // it runs, as another user
+    DWORD status = 0;
+    const bool running = ::GetExitCodeProcess(process, &status) && status == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return running;
+}
+
+// Removes the replacements of path that writers killed mid-write left behind. Runs with the lock
+// held, so no writer of ours is between naming its temporary file and renaming it; a file is kept
+// only while its process id belongs to another running process.
+void removeLeftovers(const std::string& path) {
+    const std::filesystem::path native(WideFromUtf8(path));
+    const std::wstring prefix = native.filename().wstring() + L".tmp.";
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(native.parent_path(), error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::wstring name = entry->path().filename().wstring();
+        if (!name.starts_with(prefix))
+            continue;
+        const auto writer = writerOf(Utf8FromWide(name.substr(prefix.size())));
+        if (writer && !isAnotherLiveProcess(*writer))
+            ::DeleteFileW(entry->path().c_str());
+    }
 }
 
 // Writes bytes to a new file beside path, flushed to disk; returns its name or "" with error set.
@@ -140,6 +188,12 @@ FileStore::ReadResult FileStore::read(const std::string& path) {
 
 FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const Edit& edit) {
     const std::string path = resolvedPath(linkOrPath);
+    // A read-only file refuses the write, as the system's own profile calls do.
+    const DWORD oldAttributes = ::GetFileAttributesW(WideFromUtf8(path).c_str());
+    if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY) &&
+        !(oldAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {ReplaceStatus::Failed, "the file is read-only (its read-only attribute is set)"};
+
     const std::string lockPath = path + ".lock";
     Handle lock(::CreateFileW(WideFromUtf8(lockPath).c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
@@ -149,23 +203,20 @@ FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const
     OVERLAPPED whole{};
     if (!::LockFileEx(lock.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole))
         return {ReplaceStatus::Failed, Win32Failure("cannot lock", lockPath)};
+    removeLeftovers(path);
 
-    const ReadResult old = read(path);
-    if (!old.ok)
-        return {ReplaceStatus::Failed, old.error};
-    // A read-only file refuses the write, as the system's own profile calls do.
+    ReadResult file = read(path);
+    if (!file.ok)
+        return {ReplaceStatus::Failed, file.error};
     const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(path).c_str());
-    if (old.exists && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return {ReplaceStatus::Failed, path + " is read-only"};
-    const std::optional<std::string> bytes = edit(old.bytes);
-    if (!bytes)
+    if (!edit(file.bytes))
         return {ReplaceStatus::Unchanged, ""};
 
     std::string error;
-    const std::string tmp = writeTemporary(path, *bytes, error);
+    const std::string tmp = writeTemporary(path, file.bytes, error);
     if (tmp.empty())
         return {ReplaceStatus::Failed, error};
-    if (!moveIntoPlace(tmp, path, old.exists ? attributes : INVALID_FILE_ATTRIBUTES)) {
+    if (!moveIntoPlace(tmp, path, file.exists ? attributes : INVALID_FILE_ATTRIBUTES)) {
         error = Win32Failure("cannot replace", path);
         ::DeleteFileW(WideFromUtf8(tmp).c_str());
         return {ReplaceStatus::Failed, error};

@@ -63,63 +63,51 @@ bool hasAny(std::string_view s, std::string_view chars) {
 
 } // namespace
 
-IniDocument::IniDocument(std::string_view bytes) {
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t brk = bytes.find_first_of(kCrLf, pos);
-        if (brk == std::string_view::npos) {
-            m_lines.push_back({std::string(bytes.substr(pos)), ""});
-            break;
-        }
-        const bool crLf = bytes[brk] == '\r' && brk + 1 < bytes.size() && bytes[brk + 1] == '\n';
-        const std::size_t brkLen = crLf ? 2 : 1;
-        m_lines.push_back(
-            {std::string(bytes.substr(pos, brk - pos)), std::string(bytes.substr(brk, brkLen))});
-        pos = brk + brkLen;
-    }
+IniDocument::Line IniDocument::lineAt(std::size_t begin) const {
+    const std::size_t brk = m_bytes.find_first_of(kCrLf, begin);
+    if (brk == std::string::npos)
+        return {begin, std::string_view(m_bytes).substr(begin), m_bytes.size()};
+    const bool crLf = m_bytes.compare(brk, kCrLf.size(), kCrLf) == 0;
+    return {begin, std::string_view(m_bytes).substr(begin, brk - begin), brk + (crLf ? 2 : 1)};
 }
 
-std::string IniDocument::bytes() const {
-    std::string out;
-    for (const Line& line : m_lines)
-        out += line.text + line.end;
-    return out;
-}
-
-std::optional<std::size_t> IniDocument::findSection(std::string_view name) const {
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        const auto header = headerName(m_lines[i].text);
+std::optional<IniDocument::Line> IniDocument::findSection(std::string_view name) const {
+    for (std::size_t pos = 0; pos < m_bytes.size();) {
+        const Line line = lineAt(pos);
+        const auto header = headerName(line.text);
         if (header && sameName(*header, name))
-            return i;
+            return line;
+        pos = line.next;
     }
     return std::nullopt;
 }
 
-std::size_t IniDocument::sectionEnd(std::size_t header) const {
-    std::size_t i = header + 1;
-    while (i < m_lines.size() && !headerName(m_lines[i].text))
-        ++i;
-    return i;
-}
-
-std::optional<std::size_t> IniDocument::findKey(std::size_t header, std::string_view key) const {
-    const std::size_t end = sectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i) {
-        const auto parts = keyParts(m_lines[i].text);
-        if (parts && sameName(parts->name, key))
-            return i;
+IniDocument::SectionScan IniDocument::scanSection(const Line& header, std::string_view key) const {
+    SectionScan scan{std::nullopt, header};
+    for (std::size_t pos = header.next; pos < m_bytes.size();) {
+        const Line line = lineAt(pos);
+        if (headerName(line.text))
+            break;
+        if (const auto parts = keyParts(line.text)) {
+            if (sameName(parts->name, key)) {
+                scan.key = line;
+                break;
+            }
+            scan.insertAfter = line;
+        }
+        pos = line.next;
     }
-    return std::nullopt;
+    return scan;
 }
 
 std::optional<std::string> IniDocument::value(std::string_view section, std::string_view key) const {
     const auto header = findSection(trim(section));
     if (!header)
         return std::nullopt;
-    const auto line = findKey(*header, trim(key));
+    const auto line = scanSection(*header, trim(key)).key;
     if (!line)
         return std::nullopt;
-    return std::string(unquote(keyParts(m_lines[*line].text)->value));
+    return std::string(unquote(keyParts(line->text)->value));
 }
 
 std::optional<std::string> IniDocument::refusal(std::string_view section, std::string_view key,
@@ -151,39 +139,46 @@ bool IniDocument::setValue(std::string_view section, std::string_view key, std::
         appendSection(section, key, value);
         return true;
     }
-    const auto lineIndex = findKey(*header, key);
-    if (!lineIndex) {
-        insertKey(*header, key, value);
+    const SectionScan scan = scanSection(*header, key);
+    if (!scan.key) {
+        insertKey(scan.insertAfter, key, value);
         return true;
     }
-    Line& line = m_lines[*lineIndex];
+    const Line& line = *scan.key;
     const KeyParts parts = *keyParts(line.text);
     if (parts.value == value)
         return false;
     // Keep the line's indentation and the key's spelling; only the part after it is rewritten.
-    const std::size_t indent = line.text.find_first_not_of(" \t");
-    std::string text = line.text.substr(0, indent) + std::string(parts.name) + "=" + std::string(value);
+    std::string text(line.text.substr(0, line.text.find_first_not_of(" \t")));
+    text.append(parts.name).append("=").append(value);
     if (text == line.text)
         return false;
-    line.text = std::move(text);
+    splice(line.begin, line.text.size(), text);
     return true;
 }
 
 void IniDocument::appendSection(std::string_view section, std::string_view key, std::string_view value) {
-    if (!m_lines.empty() && m_lines.back().end.empty())
-        m_lines.back().end = kCrLf;
-    m_lines.push_back({"[" + std::string(section) + "]", std::string(kCrLf)});
-    m_lines.push_back({std::string(key) + "=" + std::string(value), std::string(kCrLf)});
+    std::string added;
+    if (!m_bytes.empty() && !m_bytes.ends_with('\r') && !m_bytes.ends_with('\n'))
+        added.append(kCrLf);
+    added.append("[").append(section).append("]").append(kCrLf);
+    added.append(key).append("=").append(value).append(kCrLf);
+    splice(m_bytes.size(), 0, added);
 }
 
-void IniDocument::insertKey(std::size_t header, std::string_view key, std::string_view value) {
-    std::size_t after = header;
-    const std::size_t end = sectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i)
-        if (keyParts(m_lines[i].text))
-            after = i;
-    if (m_lines[after].end.empty())
-        m_lines[after].end = kCrLf;
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
-                   Line{std::string(key) + "=" + std::string(value), std::string(kCrLf)});
+void IniDocument::insertKey(const Line& after, std::string_view key, std::string_view value) {
+    std::string added;
+    if (!after.hasBreak())
+        added.append(kCrLf);
+    added.append(key).append("=").append(value).append(kCrLf);
+    splice(after.next, 0, added);
+}
+
+// The edited text is built in one allocation of its exact size (growing in place could take twice
+// the old size on top of it), so an edit of a large file costs twice its size at most.
+void IniDocument::splice(std::size_t at, std::size_t length, std::string_view replacement) {
+    std::string edited;
+    edited.reserve(m_bytes.size() - length + replacement.size());
+    edited.append(m_bytes, 0, at).append(replacement).append(m_bytes, at + length);
+    m_bytes = std::move(edited);
 }

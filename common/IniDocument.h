@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class IniDocument {
 public:
-    explicit IniDocument(std::string_view bytes);
+    // Takes the file's text as it is; nothing is kept per line, so memory stays that of the text.
+    explicit IniDocument(std::string bytes) : m_bytes(std::move(bytes)) {}
 
     // The key's value, trimmed and unquoted; nullopt when the section or the key is missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
@@ -21,19 +21,31 @@ public:
     // Sets the key (names as refusal() accepts them). Returns false when the file already says so.
     bool setValue(std::string_view section, std::string_view key, std::string_view value);
 
-    std::string bytes() const;
+    const std::string& bytes() const& { return m_bytes; }
+    std::string bytes() && { return std::move(m_bytes); }
 
 private:
+    // One line of m_bytes: its text, and where the next line starts (after the line break).
     struct Line {
-        std::string text;
-        std::string end; // the line break that ended it: "\r\n", "\n", "\r" or "" at the end of the file
+        std::size_t begin = 0;
+        std::string_view text;
+        std::size_t next = 0;
+
+        bool hasBreak() const { return next > begin + text.size(); }
+    };
+    // The lines of one section after its header, up to the next header: the key asked for, if any,
+    // and the line a new key goes after (the last key line, else the header).
+    struct SectionScan {
+        std::optional<Line> key;
+        Line insertAfter;
     };
 
-    std::optional<std::size_t> findSection(std::string_view name) const;
-    std::size_t sectionEnd(std::size_t header) const;
-    std::optional<std::size_t> findKey(std::size_t header, std::string_view key) const;
+    Line lineAt(std::size_t begin) const;
+    std::optional<Line> findSection(std::string_view name) const;
+    SectionScan scanSection(const Line& header, std::string_view key) const;
     void appendSection(std::string_view section, std::string_view key, std::string_view value);
-    void insertKey(std::size_t header, std::string_view key, std::string_view value);
+    void insertKey(const Line& after, std::string_view key, std::string_view value);
+    void splice(std::size_t at, std::size_t length, std::string_view replacement);
 
-    std::vector<Line> m_lines;
+    std::string m_bytes;
 };

@@ -1,36 +1,44 @@
 #include "IniFile.h"
 
-#include <algorithm>
+#include <new>
 
-#include "CodePage.h"
 #include "FileStore.h"
 #include "IniDocument.h"
+#include "IniEncoding.h"
 
+// A file too large for the memory left fails the one call; the program goes on.
 std::string IniFile::read(const std::string& section, const std::string& key, std::size_t maxChars) const {
-    const FileStore::ReadResult file = FileStore::read(m_path);
-    if (!file.ok || !file.exists)
+    try {
+        FileStore::ReadResult file = FileStore::read(m_path);
+        if (!file.ok || !file.exists)
+            return "";
+        const IniEncoding encoding = IniEncoding::of(file.bytes);
+        const IniDocument document(encoding.documentText(std::move(file.bytes)));
+        const auto value = document.value(encoding.toDocument(section), encoding.toDocument(key));
+        return value ? encoding.fromDocument(*value, maxChars) : "";
+    } catch (const std::bad_alloc&) {
         return "";
-    const CodePage page = CodePage::active();
-    const IniDocument document(file.bytes);
-    std::string value = document.value(page.toEightBit(section), page.toEightBit(key)).value_or("");
-    if (value.size() > maxChars)
-        value.resize(maxChars);
-    std::erase(value, '\0');
-    return page.toUtf8(value);
+    }
 }
 
 IniWriteResult IniFile::write(const std::string& section, const std::string& key,
                               const std::string& value) const {
     if (const auto reason = IniDocument::refusal(section, key, value))
         return {IniWriteResult::Status::Refused, *reason};
-    const CodePage page = CodePage::active();
-    const std::string s = page.toEightBit(section);
-    const std::string k = page.toEightBit(key);
-    const std::string v = page.toEightBit(value);
-    const FileStore::ReplaceResult result = FileStore::replace(m_path, [&](const std::string& oldBytes) {
-        IniDocument document(oldBytes);
-        return document.setValue(s, k, v) ? std::optional(document.bytes()) : std::nullopt;
-    });
+    FileStore::ReplaceResult result;
+    try {
+        result = FileStore::replace(m_path, [&](std::string& bytes) {
+            const IniEncoding encoding = IniEncoding::of(bytes);
+            IniDocument document(encoding.documentText(std::move(bytes)));
+            if (!document.setValue(encoding.toDocument(section), encoding.toDocument(key),
+                                   encoding.toDocument(value)))
+                return false;
+            bytes = encoding.fileBytes(std::move(document).bytes());
+            return true;
+        });
+    } catch (const std::bad_alloc&) {
+        return {IniWriteResult::Status::Failed, "not enough memory for the file; it was left as it was"};
+    }
     switch (result.status) {
     case FileStore::ReplaceStatus::Replaced:
         return {IniWriteResult::Status::Written, ""};

@@ -3,12 +3,21 @@
 #include "ControllerFrame.h"
 #include "FPSerial.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace {
 
-constexpr int kPollsPerReply = 1100;
-constexpr int kPollsPerPause = 10;
-constexpr int32_t kPauseMs = 10;
+using namespace std::chrono_literals;
+
+// A try waits this long for its reply, from the moment its frame went out.
+constexpr std::chrono::milliseconds kReplyWindow = 1100ms;
+// The longest single wait, so that window events keep running while a reply is awaited.
+constexpr std::chrono::milliseconds kPause = 10ms;
 constexpr int kTries = 3;
+
+// When the latest request frame went out; its reply window is measured from here.
+std::chrono::steady_clock::time_point frameSentAt;
 
 } // namespace
 
@@ -22,13 +31,18 @@ void SendFrame(int32_t table, const std::string& command, int32_t value) {
     const std::string frame = ControllerFrame{command, table, value}.text();
     FPSerial& serial = ControllerSerial();
     serial.FlushComm();
+    frameSentAt = serial.MonotonicNow();
     serial.WriteComm(frame);
 }
 
 int32_t ReadReply() {
     FPSerial& serial = ControllerSerial();
+    // Through a port that is not open, or whose line went away, no reply can come.
+    if (!serial.PortOpen() || serial.LineGone())
+        return -1;
+    const auto windowEnd = frameSentAt + kReplyWindow;
     std::string collected;
-    for (int polls = 0; polls < kPollsPerReply;) {
+    for (;;) {
         std::string received;
         serial.ReadComm(received);
         collected += received;
@@ -38,12 +52,17 @@ int32_t ReadReply() {
         }
         if (collected.size() > 1 && collected.front() != ControllerFrame::STX)
             collected.erase(0, 1);
-        ++polls;
-        // Returns as soon as input arrives, so a reply is taken when it is on the line.
-        if (polls % kPollsPerPause == 0)
-            serial.WaitForInput(kPauseMs);
+        // Characters already received are taken before the time is looked at; only a wait can end
+        // the window, so stray bytes, however they trickle in, never use it up.
+        if (!received.empty())
+            continue;
+        const auto left = windowEnd - serial.MonotonicNow();
+        if (left <= 0ms || serial.LineGone())
+            return -1;
+        const auto pause =
+            std::chrono::ceil<std::chrono::milliseconds>(std::min<decltype(left)>(left, kPause));
+        serial.WaitForInput(static_cast<int32_t>(pause.count()));
     }
-    return -1;
 }
 
 int32_t Transact(int32_t table, const std::string& command, int32_t value) {

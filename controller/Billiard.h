@@ -10,11 +10,14 @@ class FPSerial;
 FPSerial& ControllerSerial();
 
 // Builds one request frame (table clamped to 0..99, value to 0..99999), discards all waiting
-// input and sends the frame.
+// input and sends the frame; its reply window starts as it goes out.
 void SendFrame(int32_t table, const std::string& command, int32_t value);
 
-// Collects one 12-character reply that starts with STX, in at most 1100 polls; every tenth poll
-// waits up to 10 ms for input. Returns the reply's value, or -1 when no reply came.
+// Collects one reply: characters before the first STX are dropped, the 12 characters from that
+// STX are the reply, the rest of the input is flushed. Waits until 1.1 s after the latest frame's
+// send, however the bytes arrive, and takes the reply as soon as its twelfth character is in;
+// returns at once when the port is not open or its line went away. Returns the reply's value, or
+// -1 when no reply came.
 int32_t ReadReply();
 
 // SendFrame and ReadReply, up to three times while the result is -1. Returns the last result.

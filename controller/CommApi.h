@@ -1,6 +1,7 @@
 // CommApi: the operating system's serial-port calls, one member per call, so FPSerial is platform-free.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -96,9 +97,14 @@ public:
     virtual bool EscapeCommFunction(CommHandle port, uint32_t function) = 0;
     virtual bool GetCommModemStatus(CommHandle port, uint32_t& status) = 0;
     virtual bool CloseHandle(CommHandle port) = 0;
-    // Returns as soon as received bytes wait in the input queue, or after milliseconds; false only
-    // when the port cannot be waited on (e.g. it is not open).
+    // Returns as soon as received bytes wait in the input queue, or after milliseconds; false (with
+    // the last error set) when the port cannot be waited on: it is not open, or its line went away.
     virtual bool WaitForInput(CommHandle port, uint32_t milliseconds) = 0;
+    // True when code, the last error of a call on an open port, means the line itself went away
+    // (hung up, device unplugged): nothing more passes until the port is opened again.
+    virtual bool IsLineGone(uint32_t code) = 0;
+    // The monotonic clock that reply windows are measured on.
+    virtual std::chrono::steady_clock::time_point MonotonicNow() { return std::chrono::steady_clock::now(); }
     // The code of this thread's last failed call.
     virtual uint32_t GetLastError() = 0;
     // The system's message for code into buffer; returns the characters stored, 0 when there is none.

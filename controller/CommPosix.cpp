@@ -140,9 +140,16 @@ CommHandle CommPosix::CreateFile(const std::string& name) {
         fail(ENOENT);
         return InvalidCommHandle;
     }
+    // Non-blocking, so that opening a FIFO or a device that waits for a carrier never hangs.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         fail(errno);
+        return InvalidCommHandle;
+    }
+    // Only a terminal is a serial line: a regular file, a FIFO or /dev/null must never receive frames.
+    if (termios settings{}; ::tcgetattr(fd, &settings) != 0) {
+        ::close(fd);
+        fail(ENOTTY);
         return InvalidCommHandle;
     }
     // The lock keeps out every other opener, root included; TIOCEXCL alone does not stop root.
@@ -152,11 +159,15 @@ CommHandle CommPosix::CreateFile(const std::string& name) {
         fail(error);
         return InvalidCommHandle;
     }
-    // Non-terminal devices (a printer port) have no exclusive mode; the lock still holds them.
-    if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
+    if (::ioctl(fd, TIOCEXCL) != 0) {
         const int error = errno;
         ::close(fd);
         fail(error);
+        return InvalidCommHandle;
+    }
+    if (!PrepareSerialLine(fd, m_driver)) {
+        ::close(fd);
+        fail(ENOENT);
         return InvalidCommHandle;
     }
     std::lock_guard lock(m_mutex);
@@ -396,8 +407,19 @@ bool CommPosix::WaitForInput(CommHandle port, uint32_t milliseconds) {
     if (fd < 0)
         return false;
     const int ready = waitReady(fd, POLLIN, static_cast<int>(std::min<uint32_t>(milliseconds, 1u << 30)));
+    if (ready < 0)
+        return false;
     // A hung-up line reports ready at once and forever; it cannot be waited on.
-    return ready >= 0 && (ready & (POLLHUP | POLLERR | POLLNVAL)) == 0;
+    if (ready & (POLLHUP | POLLERR))
+        return fail(EIO);
+    if (ready & POLLNVAL)
+        return fail(EBADF);
+    return true;
+}
+
+bool CommPosix::IsLineGone(uint32_t code) {
+    // What a terminal reports once it has been hung up or its device has been removed.
+    return code == EIO || code == ENXIO || code == ENODEV;
 }
 
 uint32_t CommPosix::GetLastError() {

@@ -2,17 +2,21 @@
 #pragma once
 
 #include "CommApi.h"
+#include "SerialDriver.h"
 
 #include <map>
 #include <mutex>
 
 class CommPosix : public CommApi {
 public:
-    CommPosix() = default;
+    // driver answers for the serial drivers behind the opened devices (tests give a fake).
+    explicit CommPosix(SerialDriver& driver = kernelSerialDriver()) : m_driver(driver) {}
     CommPosix(const CommPosix&) = delete;
     CommPosix& operator=(const CommPosix&) = delete;
 
-    // Strips a leading "\\.\", maps the port name to a device (PortDevice.h) and opens it exclusively.
+    // Strips a leading "\\.\", maps the port name to a device (PortDevice.h) and opens it exclusively;
+    // anything that is not a terminal is refused with ENOTTY, and a legacy port with no UART
+    // behind it fails as a missing one (SerialDriver.h).
     CommHandle CreateFile(const std::string& name) override;
     bool SetupComm(CommHandle port, uint32_t inQueue, uint32_t outQueue) override;
     bool PurgeComm(CommHandle port, uint32_t flags) override;
@@ -31,6 +35,7 @@ public:
     bool GetCommModemStatus(CommHandle port, uint32_t& status) override;
     bool CloseHandle(CommHandle port) override;
     bool WaitForInput(CommHandle port, uint32_t milliseconds) override;
+    bool IsLineGone(uint32_t code) override;
     uint32_t GetLastError() override;
     uint32_t FormatMessage(uint32_t code, char* buffer, uint32_t size) override;
 
@@ -40,6 +45,7 @@ private:
     int descriptor(CommHandle port);
     bool timeoutsOf(CommHandle port, CommTimeouts& timeouts);
 
+    SerialDriver& m_driver;
     std::mutex m_mutex;
     std::map<CommHandle, CommTimeouts> m_ports;
 };

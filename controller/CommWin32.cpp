@@ -134,7 +134,8 @@ public:
     }
     bool CloseHandle(CommHandle port) override { return ::CloseHandle(handleOf(port)); }
     // The port is opened for ordinary I/O, where WaitCommEvent cannot time out; look at the input
-    // queue every millisecond instead.
+    // queue every millisecond instead, until bytes wait or the deadline has passed. The errors
+    // ClearCommError leaves (a removed device, a closed handle) stay for GetLastError.
     bool WaitForInput(CommHandle port, uint32_t milliseconds) override {
         const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
         for (;;) {
@@ -145,6 +146,19 @@ public:
             if (native.cbInQue > 0 || ::GetTickCount64() >= deadline)
                 return true;
             ::Sleep(1);
+        }
+    }
+    // What the serial drivers report on an open handle once the adapter has been unplugged.
+    bool IsLineGone(uint32_t code) override {
+        switch (code) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_BAD_COMMAND:
+        case ERROR_GEN_FAILURE:
+        case ERROR_DEVICE_NOT_CONNECTED:
+        case ERROR_DEVICE_REMOVED:
+            return true;
+        default:
+            return false;
         }
     }
     uint32_t GetLastError() override { return ::GetLastError(); }

@@ -92,11 +92,16 @@ void FPSerial::WriteComm(const std::string& s) {
 }
 
 void FPSerial::WaitForInput(int32_t milliseconds) {
-    if (!m_PendingInput.empty() || milliseconds <= 0)
+    if (!m_PendingInput.empty() || milliseconds <= 0 || m_lineGone)
         return;
+    if (m_api->WaitForInput(m_PortHandle, static_cast<uint32_t>(milliseconds)))
+        return;
+    if (m_PortOpen && m_api->IsLineGone(m_api->GetLastError())) {
+        m_lineGone = true;
+        return;
+    }
     // Not a failure of the line: nothing is recorded, the pause just lasts its whole time.
-    if (!m_api->WaitForInput(m_PortHandle, static_cast<uint32_t>(milliseconds)))
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 void FPSerial::SETDTR(bool Flag) {
@@ -120,6 +125,7 @@ int32_t FPSerial::CommOpen(const std::string& device, const std::string& lineFor
         return -1;
     }
     try {
+        m_lineGone = false;
         m_PortHandle = m_api->CreateFile("\\\\.\\" + device);
         if (m_PortHandle == InvalidCommHandle)
             return RecordCommError("CommOpen (CreateFile)", m_api->GetLastError());
@@ -276,6 +282,8 @@ int32_t FPSerial::CommSetLine(uint16_t line, bool state) {
 }
 
 int32_t FPSerial::RecordCommError(const std::string& step, uint32_t code) {
+    if (m_PortOpen && m_api->IsLineGone(code))
+        m_lineGone = true;
     m_CommErrorCode = static_cast<int32_t>(code);
     m_CommErrorSource = step;
     m_CommErrorText = SystemErrorText(code);

@@ -3,6 +3,7 @@
 
 #include "CommApi.h"
 
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -23,8 +24,15 @@ public:
     int32_t OpenCommParallel(int16_t ComPort, int32_t Speed = 9600, const std::string& Parity = "N");
 
     // Waits until received characters are there to hand out, at most milliseconds; returns at once
-    // when some are already pending. A port that cannot be waited on pauses the full time.
+    // when some are already pending or the line has gone away. A port that cannot be waited on for
+    // another reason pauses the full time.
     void WaitForInput(int32_t milliseconds);
+
+    // True once a call on the open port found that its line went away (hang-up, device unplugged);
+    // cleared when the port is opened again.
+    bool LineGone() const { return m_lineGone; }
+    // The platform layer's monotonic clock.
+    std::chrono::steady_clock::time_point MonotonicNow() { return m_api->MonotonicNow(); }
 
     void setPumpEvents(std::function<void()> pumpEvents);
 
@@ -57,7 +65,8 @@ private:
     int32_t CommWrite(const std::string& text);
     int32_t CommReadCD(uint16_t lineMask, bool& lineOn);
     int32_t CommSetLine(uint16_t line, bool state);
-    // code is the system's error code, taken right after the failing call.
+    // code is the system's error code, taken right after the failing call; a code that says the
+    // line went away marks the open port's line as gone.
     int32_t RecordCommError(const std::string& step, uint32_t code);
     int32_t RecordCommErrorWithFlags(const std::string& step, uint32_t code);
     std::string SystemErrorText(uint32_t code);
@@ -79,4 +88,5 @@ private:
     bool m_PortOpen = false;
     CommState m_PortSettings;
     std::string m_PendingInput;
+    bool m_lineGone = false;
 };

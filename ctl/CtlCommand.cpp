@@ -5,8 +5,10 @@
 #include "ControllerStatusSink.h"
 #include "FPSerial.h"
 #include "NumberText.h"
+#include "SerialPortList.h"
 
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -44,10 +46,10 @@ public:
         const auto command = parseCommand({args.begin() + static_cast<std::ptrdiff_t>(next), args.end()});
         if (!command)
             return kBadUsage;
-        if (command->verb == "scan") {
+        if (command->verb == "scan" || command->verb == "ports") {
             if (port)
-                return usage("scan searches every port; it takes no --port");
-            return scan();
+                return usage(command->verb + " looks at every port; it takes no --port");
+            return command->verb == "scan" ? scan() : listPorts();
         }
         if (port) {
             ControllerPort = *port;
@@ -76,7 +78,8 @@ private:
             usage(command.verb + " takes " + std::to_string(wanted) + " operand(s)");
             return false;
         };
-        if (command.verb == "scan" || command.verb == "version" || command.verb == "get-all")
+        if (command.verb == "scan" || command.verb == "ports" || command.verb == "version" ||
+            command.verb == "get-all")
             return expect(0) ? std::optional(command) : std::nullopt;
         if (command.verb == "get" || command.verb == "reset" || command.verb == "set") {
             if (!expect(command.verb == "set" ? 2 : 1))
@@ -106,6 +109,24 @@ private:
         if (version < 1)
             return kNoAnswer;
         std::fprintf(m_out, "COM%d version %d\n", ControllerPort, version);
+        return kAnswered;
+    }
+
+    // One line per serial device present: the COM ports that reach it, the device, its by-id name.
+    int listPorts() {
+        const std::vector<SerialPortEntry> ports = ListSerialPorts();
+        if (ports.empty()) {
+            std::fprintf(m_err, "quedrix-ctl: no serial device found\n");
+            return kNoAnswer;
+        }
+        std::fprintf(m_out, "%-10s %-16s %s\n", "COM", "DEVICE", "BY-ID");
+        for (const SerialPortEntry& port : ports) {
+            std::string names;
+            for (int number : port.comPorts)
+                names += (names.empty() ? "COM" : ",COM") + std::to_string(number);
+            std::fprintf(m_out, "%-10s %-16s %s\n", names.empty() ? "-" : names.c_str(), port.device.c_str(),
+                         port.stableName.empty() ? "-" : port.stableName.c_str());
+        }
         return kAnswered;
     }
 
@@ -150,14 +171,16 @@ private:
         return report(command.table, SetTableCounter(command.table, command.value));
     }
 
-    // Prints "value" (table 0) or "table value"; a missing answer is told on err.
+    // Prints "value" (table 0) or "table value"; a missing answer is told on err, as a line that
+    // went away when it did.
     int report(int32_t table, int32_t value) {
         if (value == -1) {
-            if (table == 0)
-                std::fprintf(m_err, "quedrix-ctl: no answer from COM%d\n", ControllerPort);
-            else
-                std::fprintf(m_err, "quedrix-ctl: no answer from COM%d for table %d\n", ControllerPort,
-                             table);
+            const std::string what =
+                ControllerSerial().LineGone()
+                    ? "the line to COM" + std::to_string(ControllerPort) + " went away (hung up or unplugged)"
+                    : "no answer from COM" + std::to_string(ControllerPort);
+            const std::string forTable = table == 0 ? "" : " for table " + std::to_string(table);
+            std::fprintf(m_err, "quedrix-ctl: %s%s\n", what.c_str(), forTable.c_str());
             return kNoAnswer;
         }
         if (table == 0)
@@ -178,13 +201,15 @@ int RunControllerCommand(const std::vector<std::string>& args, std::FILE* out, s
 }
 
 std::string CtlUsage() {
-    return R"(Usage: quedrix-ctl scan
+    return R"(Usage: quedrix-ctl scan | ports
        quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
        quedrix-ctl config get [--file PATH] SECTION KEY
        quedrix-ctl config set [--file PATH] SECTION KEY VALUE
        quedrix-ctl config check [--file PATH]
 
   scan          look for the controller on COM1 to COM20; prints "COM<port> version <n>"
+  ports         the serial devices present: the COM ports that map to each ("-": none),
+                the device and its stable name under /dev/serial/by-id ("-": none)
   version       the controller's version
   get T         table T's counter (T from 1 to 8), printed as "T value"
   get-all       every table's counter, one "T value" line each
@@ -199,8 +224,11 @@ std::string CtlUsage() {
                 status 1 when there is any (the program itself reads the file silently)
 
 Ports map to devices as in the program: [Ports] COMn=DEVICE in Quedrix.cfg of the
-application folder ($QUEDRIX_HOME or the executable's folder), else the built-in table.
-Exit status: 0 on an answer, 1 when the controller gave none (config: write refused or
-problems found), 2 for bad usage.
+application folder, else the built-in table. The application folder is $QUEDRIX_HOME, else
+the executable's folder when it can be written and is not an installed copy, else
+$XDG_DATA_HOME/quedrix (~/.local/share/quedrix).
+Exit status: 0 on an answer, 1 when the controller gave none (no answer in time, or the
+line went away; ports: no device found; config: write refused or problems found), 2 for
+bad usage.
 )";
 }

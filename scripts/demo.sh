@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # make demo: quedrix (release build) against a simulated controller in build/demo.
 # With a desktop: starts both and waits; double-click the tray icon, "Изход" ends the demo.
-# Without one: runs Xvfb, openbox and trayer, double-clicks the icon, saves build/demo/screenshot.png.
-# MODE=ALT starts the alternative mode.
+# Without one: runs Xvfb, openbox and trayer, double-clicks the icon, saves build/demo/screenshot.png
+# (or the file SCREENSHOT names). MODE=ALT starts the alternative mode.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/release"
 demo="$root/build/demo"
+screenshot=${SCREENSHOT:-$demo/screenshot.png}
 quedrix="$build/app/quedrix"
 sim="$build/sim/quedrix-sim"
 # Standard mode: table 1 well above 300 s, table 2 within 300 s, table 3 at 0, the rest in between;
@@ -23,7 +24,7 @@ source "$root/scripts/xdesktop.sh"
 source "$root/scripts/demo-home.sh"
 
 for program in "$quedrix" "$sim"; do
-    [[ -x "$program" ]] || { echo "demo: $program is missing; run 'make release' first" >&2; exit 1; }
+    [[ -x "$program" ]] || { echo "demo: $program is missing; run 'make demo'" >&2; exit 1; }
 done
 
 have_display() { [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; }
@@ -37,7 +38,8 @@ trap xdesktop_stop_all EXIT
 trap 'exit 130' INT TERM
 
 mkdir -p "$demo"
-rm -f "$demo/COM1" "$demo/frames.log" "$demo/screenshot.png"
+mkdir -p "$(dirname "$screenshot")"
+rm -f "$demo/COM1" "$demo/frames.log" "$screenshot"
 write_demo_home "$demo" "$demo/COM1" "$quedrix"
 "$sim" --link "$demo/COM1" --counters "$counters" --log "$demo/frames.log" >"$demo/sim.out" 2>&1 &
 XDESKTOP_PROGRAMS+=($!)
@@ -66,5 +68,5 @@ xdesktop_double_click_until "$icon" find_window || { echo "demo: the window did 
 tables_asked() { test "$(grep -c '<STX>G' "$demo/frames.log" 2>/dev/null || true)" -ge "$1"; }
 poll_until 30 tables_asked $((8 * refreshes))
 sleep 0.3
-import -window root "$demo/screenshot.png" || { echo "demo: no screenshot" >&2; exit 1; }
-echo "$demo/screenshot.png"
+import -window root "$screenshot" || { echo "demo: no screenshot" >&2; exit 1; }
+echo "$screenshot"

@@ -10,6 +10,8 @@ packages=(
   locales
   # The Windows build (MinGW-w64 with POSIX threads, GoogleTest from source) and Wine to test it.
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix googletest wine wine64
+  # The Debian package and its test: dpkg-shlibdeps and file for CPack, lintian to check it.
+  dpkg-dev file lintian
 )
 
 # Locales the regional-settings tests run under (comma decimal separator, a multi-byte one).

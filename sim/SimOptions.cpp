@@ -81,7 +81,7 @@ const std::map<std::string, Flag>& flags() {
         {"--version", number(&SimOptions::version, 0, 99999)},
         {"--tick-ms", number(&SimOptions::tickMs, 0, 3600000)},
         {"--baud", number(&SimOptions::baud, 0, 4000000)},
-        {"--noise", number(&SimOptions::noise, 0, 1000)},
+        {"--noise", number(&SimOptions::noise, 0, 100000)},
         {"--reply-delay", number(&SimOptions::replyDelayMs, 0, 60000)},
         {"--ignore-first", number(&SimOptions::ignoreFirst, 0, 1000000)},
         {"--silent", toggle(&SimOptions::silent)},
@@ -142,8 +142,9 @@ that go down by one every tick until 0; other table numbers answer 0.
   --counters A,B,...   initial counters of tables 1 to 8 (default all 0;
                        missing ones are 0)
   --tick-ms MS         length of one counter tick (default 1000; 0 = never count)
-  --baud N             line timing: each byte takes 10 bits at N baud
-                       (default 115200); 0 turns line timing off
+  --baud N             line timing: each byte takes 10 bits at N baud and goes
+                       out on its own, as from a UART (default 115200; about
+                       87 microseconds a byte); 0 sends each reply at once
   --log FILE           append one line per received frame: the monotonic clock
                        in seconds, then the frame with <STX> and <ETX> spelled out
                        (frames that are not well-formed are marked "invalid")
@@ -151,7 +152,7 @@ that go down by one every tick until 0; other table numbers answer 0.
 Fault injection:
   --silent             answer nothing
   --silent-table N     answer nothing for table N (may be repeated)
-  --noise N            send N stray bytes before each reply's STX
+  --noise N            send N stray bytes (0 to 100000) before each reply's STX
   --short              drop the last byte of each reply
   --bad-value          send "00abc" as each reply's value field
   --reply-delay MS     wait MS milliseconds before each reply

@@ -15,7 +15,7 @@ struct SimOptions {
     int32_t version = 1;                    // answered to "V"
     std::array<int32_t, Tables> counters{}; // initial counters of tables 1 to 8
     int32_t tickMs = 1000;                  // counters go down by one each tick; 0 keeps them still
-    int32_t baud = 115200;                  // line timing of 10 bits per byte; 0 turns it off
+    int32_t baud = 115200;                  // bytes one at a time, 10 bits each; 0 sends replies whole
 
     bool silent = false;            // never answer
     std::set<int32_t> silentTables; // never answer frames for these tables

@@ -1,5 +1,6 @@
 #include "MonitorWindow.h"
 
+#include "Billiard.h"
 #include "Configuration.h"
 #include "ControlArray.h"
 #include "ControllerDiscovery.h"
@@ -9,12 +10,14 @@
 #include "modSysTry.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -26,7 +29,7 @@ constexpr int DisplayInfoInterval = 200; // ms
 
 MonitorWindow::MonitorWindow(const MonitorLayout& layout, ControllerFlows& flows, QWidget* parent)
     : QWidget(parent), m_layout(layout), m_flows(flows),
-      m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable) {
+      m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable), m_processEnd(&MonitorWindow::endProcessNow) {
     setWindowTitle(QStringLiteral("Zentrovik Quedrix"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/Flash1.png")));
     setFixedSize(TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight));
@@ -137,6 +140,15 @@ void MonitorWindow::setTrayAvailability(std::function<bool()> available) {
     m_trayAvailable = std::move(available);
 }
 
+void MonitorWindow::setProcessEnd(std::function<void()> end) {
+    m_processEnd = std::move(end);
+}
+
+void MonitorWindow::endProcessNow() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
 void MonitorWindow::setInfoCaption(const std::string& text) {
     m_lblInfo->setText(QString::fromStdString(text));
 }
@@ -218,7 +230,13 @@ void MonitorWindow::Form_Unload() {
 }
 
 void MonitorWindow::endProcess() {
-    QCoreApplication::exit(0);
+    // Called from a pumped event in the middle of an exchange as well: the flow under way and the
+    // flows queued behind it end with the process, so no frame goes out after this. What the
+    // window leaves behind is given up first: the icon and the port (its exclusive use included).
+    if (QSystemTrayIcon* icon = TrayIcon())
+        icon->hide();
+    CloseControllerPort();
+    m_processEnd();
 }
 
 bool MonitorWindow::event(QEvent* event) {

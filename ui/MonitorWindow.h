@@ -47,6 +47,12 @@ public:
 
     // Where the window learns whether a system tray is there; the platform's answer by default.
     void setTrayAvailability(std::function<bool()> available);
+    // What ends the process once the tray icon and the port are given up; endProcessNow by default.
+    // The start-up gives up the instance lock in it first; tests put an observer in its place.
+    void setProcessEnd(std::function<void()> end);
+    // Flushes the standard streams and ends the process on the spot: no further event handler,
+    // static destructor or exit handler runs.
+    static void endProcessNow();
 
     void setInfoCaption(const std::string& text) override;
 
@@ -84,6 +90,7 @@ private:
     const MonitorLayout m_layout;
     ControllerFlows& m_flows;
     std::function<bool()> m_trayAvailable;
+    std::function<void()> m_processEnd;
     bool m_loaded = false;
     bool m_trayInstalled = false;
 

@@ -12,7 +12,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <ostream>
 #include <regex>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -67,18 +70,28 @@ protected:
     // True once the copy started as child holds the single-instance lock of the folder, that is,
     // once its start-up has passed the configuration.
     static bool holdsTheLock(const fs::path& folder, ChildProcess& child) {
-        std::ifstream lock(folder / InstanceLockFileName);
+        return holdsTheLockFile(folder / InstanceLockFileName, child);
+    }
+
+    static bool holdsTheLockFile(const fs::path& lockFile, ChildProcess& child) {
+        std::ifstream lock(lockFile);
         std::string owner;
         std::getline(lock, owner);
         return child.running() && owner == std::to_string(child.pid());
     }
 
-    // Starts the program and waits until it runs as the one copy of the folder.
-    static std::unique_ptr<ChildProcess> startFirst(const std::string& program, const fs::path& folder) {
-        auto first = std::make_unique<ChildProcess>(std::vector<std::string>{program});
-        EXPECT_TRUE(eventually([&] { return holdsTheLock(folder, *first); }))
+    // Starts the program (a command line) and waits until it holds the lock file.
+    static std::unique_ptr<ChildProcess> startHolding(const std::vector<std::string>& command,
+                                                      const fs::path& lockFile) {
+        auto first = std::make_unique<ChildProcess>(command);
+        EXPECT_TRUE(eventually([&] { return holdsTheLockFile(lockFile, *first); }))
             << "the first copy did not come up: " << first->err();
         return first;
+    }
+
+    // Starts the program and waits until it runs as the one copy of the folder.
+    static std::unique_ptr<ChildProcess> startFirst(const std::string& program, const fs::path& folder) {
+        return startHolding({program}, folder / InstanceLockFileName);
     }
 
     TempFolder m_folder;
@@ -149,5 +162,119 @@ TEST_F(StartUpTest, LockOfAKilledCopyDoesNotBlockTheNextStart) {
     EXPECT_EQ(third.wait(Patience), 0) << third.err();
     EXPECT_TRUE(holdsTheLock(home, *next));
 }
+
+// The end of the process runs no static destructors; the lock given up before it lets the next
+// start run as the one copy.
+TEST_F(StartUpTest, ALockGivenUpLetsTheNextStartRun) {
+    const fs::path home = m_folder.file("home");
+    fs::create_directory(home);
+    ScopedEnv homeVariable("QUEDRIX_HOME", home.c_str());
+    ASSERT_FALSE(AnotherInstanceRuns());
+    ChildProcess refused({QUEDRIX_EXECUTABLE});
+    EXPECT_EQ(refused.wait(Patience), 0) << refused.err();
+
+    ReleaseInstanceLock();
+
+    EXPECT_FALSE(fs::exists(home / InstanceLockFileName));
+    auto next = startFirst(QUEDRIX_EXECUTABLE, home);
+    EXPECT_TRUE(holdsTheLock(home, *next));
+}
+
+// A folder the user may not write to: Quedrix.lock cannot be made there, so the lock is taken in the
+// user's runtime folder, and a second start is refused all the same.
+enum class RuntimeSource { RuntimeDir, TemporaryFolder };
+
+struct ReadOnlyCase {
+    const char* name;
+    RuntimeSource source;
+    bool deadCopysLockInTheFolder; // left by a copy killed before the folder was made read-only
+};
+
+void PrintTo(const ReadOnlyCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+constexpr char SetPriv[] = "/usr/bin/setpriv";
+constexpr uid_t Nobody = 65534;
+
+class ReadOnlyFolderTest : public StartUpTest, public testing::WithParamInterface<ReadOnlyCase> {
+protected:
+    ReadOnlyFolderTest() : m_home(m_folder.file("home")), m_homeVariable("QUEDRIX_HOME", m_home.c_str()) {
+        fs::create_directory(m_home);
+        // The ordinary user must reach the folders of the test.
+        ::chmod(m_folder.path().c_str(), 0755);
+    }
+    ~ReadOnlyFolderTest() override { ::chmod(m_home.c_str(), 0755); }
+
+    // Root writes everywhere: the program then runs as the user nobody.
+    static uid_t ordinaryUser() { return ::geteuid() == 0 ? Nobody : ::geteuid(); }
+    static std::vector<std::string> asOrdinaryUser() {
+        if (::geteuid() != 0)
+            return {QUEDRIX_EXECUTABLE};
+        const std::string id = std::to_string(Nobody);
+        return {SetPriv, "--reuid=" + id, "--regid=" + id, "--clear-groups", "--", QUEDRIX_EXECUTABLE};
+    }
+    static bool ordinaryUserCanRunTheProgram() {
+        if (::geteuid() != 0)
+            return true;
+        if (!fs::exists(SetPriv))
+            return false;
+        std::vector<std::string> check = asOrdinaryUser();
+        check.back() = "/usr/bin/test";
+        check.insert(check.end(), {"-x", QUEDRIX_EXECUTABLE});
+        return ChildProcess::run(check).status == 0;
+    }
+
+    // The user's private folder the lock goes to, made ready as the session or the program makes it.
+    fs::path runtimeFolder(RuntimeSource source) {
+        if (source == RuntimeSource::RuntimeDir) {
+            const fs::path runtime = m_folder.file("runtime");
+            fs::create_directory(runtime);
+            ::chmod(runtime.c_str(), 0700);
+            EXPECT_EQ(::chown(runtime.c_str(), ordinaryUser(), ordinaryUser()), 0);
+            m_runtimeVariable.emplace("XDG_RUNTIME_DIR", runtime.c_str());
+            return runtime;
+        }
+        const fs::path temporary = m_folder.file("tmp");
+        fs::create_directory(temporary);
+        ::chmod(temporary.c_str(), 01777);
+        m_runtimeVariable.emplace("XDG_RUNTIME_DIR", nullptr);
+        m_temporaryVariable.emplace("TMPDIR", temporary.c_str());
+        return temporary / ("quedrix-" + std::to_string(ordinaryUser()));
+    }
+
+    const fs::path m_home;
+    ScopedEnv m_homeVariable;
+    std::optional<ScopedEnv> m_runtimeVariable;
+    std::optional<ScopedEnv> m_temporaryVariable;
+};
+
+TEST_P(ReadOnlyFolderTest, TheLockGoesToTheRuntimeFolderAndASecondStartEnds) {
+    const ReadOnlyCase& c = GetParam();
+    if (!ordinaryUserCanRunTheProgram())
+        GTEST_SKIP() << "the program cannot be run as an ordinary user here";
+    if (c.deadCopysLockInTheFolder) {
+        auto killed = startFirst(QUEDRIX_EXECUTABLE, m_home);
+        killed->signal(SIGKILL);
+        killed->wait(Patience);
+        ASSERT_TRUE(fs::exists(m_home / InstanceLockFileName));
+    }
+    ::chmod(m_home.c_str(), 0555);
+    const fs::path lockFile = runtimeFolder(c.source) / RuntimeLockFileName(m_home);
+
+    auto first = startHolding(asOrdinaryUser(), lockFile);
+    ChildProcess second(asOrdinaryUser());
+    EXPECT_EQ(second.wait(Patience), 0) << second.err();
+    EXPECT_TRUE(holdsTheLockFile(lockFile, *first)) << "the first copy was disturbed";
+    EXPECT_EQ(fs::exists(m_home / InstanceLockFileName), c.deadCopysLockInTheFolder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, ReadOnlyFolderTest,
+    testing::Values(ReadOnlyCase{"InTheRuntimeDir", RuntimeSource::RuntimeDir, false},
+                    ReadOnlyCase{"InAFolderOfTheUserUnderTheTemporaryFolder", RuntimeSource::TemporaryFolder,
+                                 false},
+                    ReadOnlyCase{"BesideADeadCopysLockThatCannotBeRemoved", RuntimeSource::RuntimeDir, true}),
+    [](const testing::TestParamInfo<ReadOnlyCase>& info) { return std::string(info.param.name); });
 
 } // namespace

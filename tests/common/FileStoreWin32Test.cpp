@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 #include <windows.h>
 
 #include "ScopedEnv.h"
@@ -53,6 +55,63 @@ TEST_F(FileStoreWin32Test, FileHeldOpenByAnotherWriterCannotBeReplaced) {
     EXPECT_EQ(result.status, IniWriteResult::Status::Failed);
     EXPECT_FALSE(result.reason.empty());
     EXPECT_EQ(m_dir.read("Quedrix.cfg"), "[A]\r\nk=1\r\n");
+}
+
+// A process of this program held suspended: alive until terminated, and its id known.
+class SuspendedChild {
+public:
+    SuspendedChild() {
+        char program[MAX_PATH] = {};
+        ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+        char commandLine[] = "child --gtest_list_tests";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        m_started = ::CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                                     nullptr, &startup, &m_info);
+    }
+    ~SuspendedChild() { end(); }
+    SuspendedChild(const SuspendedChild&) = delete;
+    SuspendedChild& operator=(const SuspendedChild&) = delete;
+
+    bool started() const { return m_started; }
+    DWORD id() const { return m_info.dwProcessId; }
+    void end() {
+        if (!m_started)
+            return;
+        ::TerminateProcess(m_info.hProcess, 0);
+        ::WaitForSingleObject(m_info.hProcess, INFINITE);
+        ::CloseHandle(m_info.hThread);
+        ::CloseHandle(m_info.hProcess);
+        m_started = false;
+    }
+
+private:
+    PROCESS_INFORMATION m_info{};
+    bool m_started = false;
+};
+
+TEST_F(FileStoreWin32Test, NextWriteRemovesTemporaryFilesOfWritersThatAreGone) {
+    m_dir.write("Quedrix.cfg", "[A]\r\nk=1\r\n");
+    SuspendedChild live;
+    SuspendedChild ended;
+    ASSERT_TRUE(live.started() && ended.started());
+    const std::string dead = std::to_string(ended.id());
+    ended.end();
+    const std::vector<std::string> leftovers = {"Quedrix.cfg.tmp." + dead + ".0", "Quedrix.cfg.tmp." + dead + ".17",
+                                                "Quedrix.cfg.tmp." + std::to_string(::GetCurrentProcessId()) + ".3"};
+    const std::vector<std::string> kept = {"Quedrix.cfg.tmp." + std::to_string(live.id()) + ".0",
+                                           "Quedrix.cfg.tmp.notes", "Quedrix.cfg.tmp." + dead,
+                                           "Other.cfg.tmp." + dead + ".0"};
+    for (const auto& name : leftovers)
+        m_dir.write(name, "[A]\r\nk=half a fi");
+    for (const auto& name : kept)
+        m_dir.write(name, "keep");
+    WriteIniValue("A", "k", "2", m_cfg);
+    for (const auto& name : leftovers)
+        EXPECT_FALSE(std::filesystem::exists(m_dir.file(name))) << name;
+    for (const auto& name : kept)
+        EXPECT_EQ(m_dir.read(name), "keep") << name;
+    EXPECT_EQ(m_dir.read("Quedrix.cfg"), "[A]\r\nk=2\r\n");
 }
 
 } // namespace

@@ -1,10 +1,13 @@
-// Two processes writing one file at the same moment, with a third reading it all the while.
+// Processes writing one file at the same moment, or killed in the middle of a write.
 #include "Common.h"
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "ScopedEnv.h"
@@ -100,6 +103,34 @@ TEST(IniConcurrencyTest, TwoWritersBothLandAndNoReaderSeesATornFile) {
         EXPECT_EQ(bytes.find(header, first + 1), std::string::npos) << "section added twice: " << header;
     }
     RecordProperty("reads_during_writes", reads);
+}
+
+// Writers killed with SIGKILL at random moments of their writes: the file stays whole and, once a
+// later write has run, no temporary file of theirs is left. A small file keeps most of each write
+// in the steps between creating the replacement and renaming it.
+TEST(IniConcurrencyTest, WritersKilledMidWriteLeaveNothingBehind) {
+    ScopedEnv codePage("QUEDRIX_CODEPAGE", nullptr);
+    TempFolder dir;
+    const std::string cfg = dir.file("Quedrix.cfg");
+    WriteIniValue("Tariff", "Peak", "0,50", cfg);
+    std::mt19937 rng(17);
+    for (int round = 0; round < 20; ++round) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            for (int i = 0;; ++i)
+                WriteIniValue("A", "k", i, cfg);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution(0, 20000)(rng)));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    WriteIniValue("A", "done", 1, cfg);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_TRUE(entry.path().filename() == "Quedrix.cfg" || entry.path().filename() == "Quedrix.cfg.lock")
+            << "left behind: " << entry.path().filename();
+    EXPECT_TRUE(isWholeFile(dir.read("Quedrix.cfg"))) << dir.read("Quedrix.cfg");
+    EXPECT_EQ(ReadIniValue("Tariff", "Peak", cfg, 255), "0,50");
+    EXPECT_EQ(ReadIniValue("A", "done", cfg, 255), "1");
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include <fcntl.h>
@@ -15,6 +17,7 @@
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -338,6 +341,23 @@ TEST_F(CommPosixTest, DeviceGoneEndsReadsAtOnceAndFailsWrites) {
     EXPECT_FALSE(serial.PortOpen());
 }
 
+TEST_F(CommPosixTest, HungUpLineIsMarkedGoneAndNoLongerWaitedOn) {
+    FPSerial serial(&api);
+    ASSERT_EQ(serial.OpenComm(5, 115200, "N"), 0);
+    EXPECT_FALSE(serial.LineGone());
+    pty.hangUp();
+
+    const auto start = Clock::now();
+    serial.WaitForInput(2000);
+    EXPECT_LT(secondsSince(start), 1.0);
+    EXPECT_TRUE(serial.LineGone());
+    EXPECT_TRUE(api.IsLineGone(EIO));
+    EXPECT_FALSE(api.IsLineGone(EBADF));
+    EXPECT_FALSE(api.IsLineGone(ETIMEDOUT));
+    serial.CloseComm();
+    EXPECT_FALSE(serial.PortOpen());
+}
+
 // --- Lines ---
 
 TEST_F(CommPosixTest, PseudoTerminalHasNoModemLines) {
@@ -374,6 +394,48 @@ TEST_F(CommPosixTest, MissingDeviceFailsWithTheSystemsCode) {
     EXPECT_EQ(serial.CommErrorSource(), "CommOpen (CreateFile)");
     EXPECT_EQ(serial.CommErrorText(), strerror(ENOENT));
 }
+
+// What a port name may wrongly point at: each is refused when it is opened, before any other step.
+struct NotALineCase {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    int code;
+};
+
+void PrintTo(const NotALineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const std::string kFileBytes = "hall ledger, not a serial line\n";
+
+class CommPosixNotALineTest : public CommPosixTest, public testing::WithParamInterface<NotALineCase> {};
+
+TEST_P(CommPosixNotALineTest, IsRefusedAtCreateFileAndNothingIsWritten) {
+    const std::string target = pty.folder().file("target");
+    GetParam().make(target);
+    ASSERT_EQ(::symlink(target.c_str(), pty.folder().file("COM8").c_str()), 0);
+    FPSerial serial(&api);
+    EXPECT_EQ(serial.OpenComm(8, 115200, "N"), GetParam().code);
+    EXPECT_EQ(serial.CommErrorSource(), "CommOpen (CreateFile)");
+    EXPECT_FALSE(serial.PortOpen());
+    serial.WriteComm("\x02G01;00000;\x03");
+    serial.CloseComm();
+    if (std::filesystem::is_regular_file(target)) {
+        EXPECT_EQ(pty.folder().read("target"), kFileBytes);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, CommPosixNotALineTest,
+    testing::Values(
+        NotALineCase{"RegularFile",
+                     [](const std::string& p) { std::ofstream(p, std::ios::binary) << kFileBytes; }, ENOTTY},
+        NotALineCase{"Fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, ENOTTY},
+        NotALineCase{"DevNull", [](const std::string& p) { ::symlink("/dev/null", p.c_str()); }, ENOTTY},
+        NotALineCase{"Directory", [](const std::string& p) { ::mkdir(p.c_str(), 0700); }, EISDIR},
+        NotALineCase{"DanglingLink", [](const std::string& p) { ::symlink("/nonexistent/ttyS9", p.c_str()); },
+                     ENOENT}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CommPosixTest, PortZeroOpensNothing) {
     pty.map("COM0");

@@ -3,6 +3,26 @@
 #include <algorithm>
 #include <cstring>
 
+void FakeCommApi::feedLater(std::chrono::milliseconds after, const std::string& bytes,
+                            std::size_t perMillisecond) {
+    const std::size_t step = perMillisecond == 0 ? bytes.size() : perMillisecond;
+    Clock::time_point at = m_now + after;
+    for (std::size_t start = 0; start < bytes.size(); start += step, at += std::chrono::milliseconds(1))
+        m_arrivals.emplace(at, bytes.substr(start, step));
+}
+
+void FakeCommApi::advance(std::chrono::milliseconds by) {
+    m_now += by;
+    deliverDue();
+}
+
+void FakeCommApi::deliverDue() {
+    while (!m_arrivals.empty() && m_arrivals.begin()->first <= m_now) {
+        m_received += m_arrivals.begin()->second;
+        m_arrivals.erase(m_arrivals.begin());
+    }
+}
+
 void FakeCommApi::injectFailure(const std::string& call, uint32_t code, int times) {
     for (int i = 0; i < times; ++i)
         m_failures[call].push_back(code);
@@ -91,6 +111,7 @@ bool FakeCommApi::SetCommState(CommHandle port, const CommState& state) {
 bool FakeCommApi::ClearCommError(CommHandle port, uint32_t& errors, CommStatus& status) {
     if (!enterOnPort("ClearCommError", port))
         return false;
+    deliverDue();
     errors = lineErrors;
     status.inQueue = static_cast<uint32_t>(m_received.size());
     status.outQueue = 0;
@@ -161,7 +182,15 @@ bool FakeCommApi::CloseHandle(CommHandle port) {
 }
 
 bool FakeCommApi::WaitForInput(CommHandle port, uint32_t milliseconds) {
-    return enterOnPort("WaitForInput", port, std::to_string(milliseconds));
+    if (!enterOnPort("WaitForInput", port, std::to_string(milliseconds)))
+        return false;
+    if (!m_received.empty())
+        return true;
+    const Clock::time_point timeOut = m_now + std::chrono::milliseconds(milliseconds);
+    const bool arrives = !m_arrivals.empty() && m_arrivals.begin()->first <= timeOut;
+    m_now = arrives ? std::max(m_now, m_arrivals.begin()->first) : timeOut;
+    deliverDue();
+    return true;
 }
 
 uint32_t FakeCommApi::GetLastError() {

@@ -3,17 +3,28 @@
 
 #include "CommApi.h"
 
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
 
 class FakeCommApi : public CommApi {
 public:
+    using Clock = std::chrono::steady_clock;
     static constexpr CommHandle PortValue = 42;
     static constexpr uint32_t InvalidHandleCode = 6;
+    // The code the fake's IsLineGone counts as a hung-up line.
+    static constexpr uint32_t LineGoneCode = 1167;
 
     // Bytes that arrive on the line and wait in the input queue.
     void feedReceived(const std::string& bytes) { m_received += bytes; }
+    // Bytes that arrive later on the fake's clock: the first `perMillisecond` after `after` from
+    // now, then as many each millisecond (all at once by default).
+    void feedLater(std::chrono::milliseconds after, const std::string& bytes, std::size_t perMillisecond = 0);
+    // The fake's monotonic clock. It moves only when a wait passes time (WaitForInput sleeps until
+    // the next arrival or its time-out) or through advance(), so nothing here really sleeps.
+    Clock::time_point MonotonicNow() override { return m_now; }
+    void advance(std::chrono::milliseconds by);
     const std::string& received() const { return m_received; }
     // Everything written to the port so far.
     const std::string& writtenData() const { return m_written; }
@@ -52,8 +63,8 @@ public:
     bool EscapeCommFunction(CommHandle port, uint32_t function) override;
     bool GetCommModemStatus(CommHandle port, uint32_t& status) override;
     bool CloseHandle(CommHandle port) override;
-    // Never sleeps: the fake's input is either there already or does not come.
     bool WaitForInput(CommHandle port, uint32_t milliseconds) override;
+    bool IsLineGone(uint32_t code) override { return code == LineGoneCode; }
     uint32_t GetLastError() override;
     uint32_t FormatMessage(uint32_t code, char* buffer, uint32_t size) override;
 
@@ -65,6 +76,11 @@ private:
     // The code of an injected failure the call just met, 0 if none.
     uint32_t m_injected = 0;
 
+    // Moves the bytes whose time has come into the input queue.
+    void deliverDue();
+
+    Clock::time_point m_now{};
+    std::multimap<Clock::time_point, std::string> m_arrivals;
     std::string m_received;
     std::string m_written;
     std::vector<std::string> m_calls;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "ScopedEnv.h"
 #include "TempFolder.h"
@@ -96,6 +97,16 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"Equals", {"set", "Tariff", "Pe=ak", "1"}},
                       Refused{"CannotWrite", {"set", "--file", "/nonexistent-folder/q.cfg", "A", "k", "v"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConfigCliTest, ReadOnlyFileIsNotRewritten) {
+    m_dir.write("Quedrix.cfg", "[Tariff]\r\nPeak=1\r\n");
+    ::chmod(m_cfg.c_str(), 0444);
+    EXPECT_EQ(run({"set", "Tariff", "Peak", "2"}), 1);
+    const std::string message = m_err.str();
+    EXPECT_NE(message.find("read-only"), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), message.size() - 1) << "one line: " << message;
+    EXPECT_EQ(m_dir.read("Quedrix.cfg"), "[Tariff]\r\nPeak=1\r\n");
+}
 
 class ConfigCliUsageTest : public ConfigCliTest,
                            public ::testing::WithParamInterface<std::vector<std::string>> {};

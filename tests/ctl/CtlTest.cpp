@@ -1,15 +1,18 @@
 // quedrix-ctl against simulated controllers, with the ports mapped through [Ports] of Quedrix.cfg.
 #include "../support/TempFolder.h"
-#include "ScopedEnv.h"
 #include "ChildProcess.h"
+#include "ScopedEnv.h"
 #include "SimulatorCore.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -120,6 +123,54 @@ TEST_F(Ctl, SilentTableFailsWithOneAfterThreeFrames) {
     EXPECT_EQ(simulators[3]->receivedFrames().size(), 3u);
 }
 
+// Stray bytes before every reply, one by one at the line's speed: each table still gets its own reading.
+class CtlStrayBytes : public Ctl, public testing::WithParamInterface<int32_t> {};
+
+TEST_P(CtlStrayBytes, GetAllPrintsEveryTablesOwnCounter) {
+    addController(3, [](SimOptions& o) { o.noise = GetParam(); });
+    const auto result = ctl({"--port", "3", "get-all"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "1 1\n2 2\n3 125\n4 4\n5 5\n6 6\n7 7\n8 8\n");
+    EXPECT_EQ(simulators[3]->receivedFrames().size(), 8u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Amounts, CtlStrayBytes, testing::Values(120, 1000),
+                         [](const auto& info) { return std::to_string(info.param) + "StrayBytes"; });
+
+TEST_F(Ctl, LineThatHangsUpMidFlowEndsTheFlowAtOnceAndSaysSo) {
+    addController(3, [](SimOptions& o) { o.silentTables = {4}; });
+    ChildProcess child({kCtl, "--port", "3", "get-all"});
+    const auto deadline = ChildProcess::Clock::now() + std::chrono::seconds(10);
+    while (simulators[3]->receivedFrames().size() < 4 && ChildProcess::Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(simulators[3]->receivedFrames().size(), 4u) << "table 4 was never asked";
+
+    simulators.erase(3); // the controller goes away while table 4's reply is awaited
+    const auto gone = ChildProcess::Clock::now();
+    const int status = child.wait();
+    EXPECT_LT(ChildProcess::Clock::now() - gone, std::chrono::seconds(3));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(child.out(), "1 1\n2 2\n3 125\n");
+    EXPECT_NE(child.err().find("the line to COM3 went away"), std::string::npos) << child.err();
+    EXPECT_EQ(child.err().find("no answer"), std::string::npos) << child.err();
+
+    addController(3); // back on the same link
+    const auto again = ctl({"--port", "3", "get-all"});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, "1 1\n2 2\n3 125\n4 4\n5 5\n6 6\n7 7\n8 8\n");
+}
+
+TEST_F(Ctl, PortMappedToARegularFileIsRefusedAndTheFileKeepsItsBytes) {
+    const std::string bytes = "[Tariff]\r\nPeak=0,50\r\n";
+    std::ofstream(portPath(3), std::ios::binary) << bytes;
+    const auto get = ctl({"--port", "3", "get-all"});
+    EXPECT_EQ(get.status, 1);
+    EXPECT_NE(get.err.find("cannot open COM3: CommOpen (CreateFile)"), std::string::npos) << get.err;
+    const auto scan = ctl({"scan"});
+    EXPECT_EQ(scan.status, 1);
+    EXPECT_EQ(home.read("tty-COM3"), bytes);
+}
+
 class CtlUsage : public Ctl, public testing::WithParamInterface<std::vector<std::string>> {};
 
 TEST_P(CtlUsage, BadUsageExitsWithTwoAndTouchesNoPort) {
@@ -138,7 +189,45 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<std::string>{"get", "x"}, std::vector<std::string>{"set", "1", "100000"},
                     std::vector<std::string>{"--port", "21", "version"},
                     std::vector<std::string>{"--port", "3"}, std::vector<std::string>{"--port", "3", "scan"},
-                    std::vector<std::string>{"version", "extra"}));
+                    std::vector<std::string>{"version", "extra"}, std::vector<std::string>{"ports", "x"},
+                    std::vector<std::string>{"--port", "3", "ports"}));
+
+TEST_F(Ctl, PortsListsEachDeviceWithTheComPortThatReachesIt) {
+    addController(3);
+    addController(8);
+    const auto result = ctl({"ports"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const auto line = [](const std::string& com, const std::string& device) {
+        char text[256];
+        std::snprintf(text, sizeof text, "%-10s %-16s -\n", com.c_str(), device.c_str());
+        return std::string(text);
+    };
+    const std::string com3 = line("COM3", std::filesystem::canonical(portPath(3)).string());
+    const std::string com8 = line("COM8", std::filesystem::canonical(portPath(8)).string());
+    EXPECT_EQ(result.out.rfind("COM        DEVICE           BY-ID\n", 0), 0u) << result.out;
+    ASSERT_NE(result.out.find(com3), std::string::npos) << result.out;
+    ASSERT_NE(result.out.find(com8), std::string::npos) << result.out;
+    EXPECT_LT(result.out.find(com3), result.out.find(com8));
+    EXPECT_TRUE(simulators[3]->receivedFrames().empty()) << "listing sends nothing";
+}
+
+TEST_F(Ctl, StableNameInPortsReachesTheController) {
+    addController(3);
+    // A name such as udev keeps in /dev/serial/by-id: a link to the device, whichever ttyUSB it became.
+    const std::string byId = home.file("usb-Zentrovik_Table_Controller_0042-if00-port0");
+    std::filesystem::create_symlink(std::filesystem::canonical(portPath(3)), byId);
+    std::ofstream cfg(home.file("Quedrix.cfg"), std::ios::binary);
+    cfg << "[Ports]\r\n";
+    for (int port = 1; port <= 20; ++port)
+        cfg << "COM" << port << "=" << (port == 7 ? byId : home.file("unplugged")) << "\r\n";
+    cfg.close();
+    const auto scan = ctl({"scan"});
+    EXPECT_EQ(scan.status, 0) << scan.err;
+    EXPECT_EQ(scan.out, "COM7 version 12\n");
+    const auto ports = ctl({"ports"});
+    EXPECT_NE(ports.out.find("COM7       " + std::filesystem::canonical(byId).string()), std::string::npos)
+        << ports.out;
+}
 
 TEST_F(Ctl, ConfigCommandsReachTheConfigurationFile) {
     const auto set = ctl({"config", "set", "Tariff", "Peak", "0,75"});

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program on a real X desktop with a tray: the icon docks in trayer's panel, a double-click shows
-# the window with its colours, a right-click shows the menu, and "Изход" ends the program. With ALT
-# the alternative mode runs, and a click on Start of the idle table 2 turns its time green.
+# the window with its colours, a right-click shows the menu, and "Изход" ends the program at once in
+# the middle of a refresh against a controller that no longer answers the tables. With ALT the
+# alternative mode runs, and a click on Start of the idle table 2 turns its time green.
 # Usage: tray_e2e.sh QUEDRIX QUEDRIX-SIM OUTPUT-FOLDER [ALT]. Exit 77 (skipped) when no X server can start.
 set -uo pipefail
 
@@ -53,16 +54,18 @@ fi
 
 write_demo_home "$home" "$home/COM1" "$quedrix"
 "$sim" --link "$home/COM1" --counters "$counters" --log "$out/frames.log" >"$out/sim.out" 2>&1 &
-XDESKTOP_PROGRAMS+=($!)
+answering_sim=$!
+XDESKTOP_PROGRAMS+=($answering_sim)
 poll_until 10 test -e "$home/COM1" || fail "the simulator did not publish its port"
 
 QUEDRIX_HOME="$home" QT_QPA_PLATFORM=xcb "$quedrix" $mode >"$out/quedrix.log" 2>&1 &
 app=$!
 XDESKTOP_PROGRAMS+=($app)
 
-requests() { grep -c "<STX>$1" "$out/frames.log" 2>/dev/null || true; }
-# at_least COMMAND N: at least N requests of that command letter have arrived.
-at_least() { (($(requests "$1") >= $2)); }
+# requests LETTER [LOG]: how many requests of that command letter the simulator has logged.
+requests() { grep -c "<STX>$1" "${2:-$out/frames.log}" 2>/dev/null || true; }
+# at_least COMMAND N [LOG]: at least N requests of that command letter have arrived.
+at_least() { (($(requests "$1" "${3:-}") >= $2)); }
 windows_more_than() { (($(xdesktop_visible_windows "$app") > $1)); }
 
 poll_until 30 at_least V 1 || fail "no discovery request reached the simulator"
@@ -111,6 +114,24 @@ if [[ "$mode" == ALT ]]; then
     echo "lblTime(2) after Start: green"
 fi
 
+# From here on the controller answers its version but no table: every table request waits for its
+# reply, so a refresh lasts half a minute, and "Изход" is chosen while one runs.
+kill "$answering_sim"
+wait "$answering_sim" 2>/dev/null
+silent=$out/silent.log
+"$sim" --link "$home/COM1" --counters "$counters" --log "$silent" \
+    $(printf -- '--silent-table %d ' 1 2 3 4 5 6 7 8) >"$out/silent-sim.out" 2>&1 &
+XDESKTOP_PROGRAMS+=($!)
+poll_until 10 test -e "$home/COM1" || fail "the silent simulator did not publish its port"
+xdesktop_double_click "$icon"
+poll_until 10 at_least G 1 "$silent" || fail "no refresh started after the double-click"
+# A table button clicked meanwhile queues its flow behind the refresh: btnReset(3), or btnSet(3) with ALT.
+if [[ "$mode" == ALT ]]; then
+    xdotool mousemove --sync --window "$window" 259 88 click 1
+else
+    xdotool mousemove --sync --window "$window" 184 58 click 1
+fi
+
 before=$(xdesktop_visible_windows "$app")
 read -r x y < <(xdesktop_center "$icon")
 xdotool mousemove --sync "$x" "$y" click 3
@@ -123,13 +144,27 @@ menu=$(xdotool search --onlyvisible --pid "$app" | while read -r w; do
 done | tail -n1)
 import -window root "$out/menu.png"
 eval "$(xdotool getwindowgeometry --shell "$menu")"
-# "Изход" is the last item.
+# "Изход" is the last item. It is chosen right after a try has gone out, a second before the next
+# one is due, so any frame logged from here on went out after the exit.
+tries=$(requests G "$silent")
+fresh_try() { (($(requests G "$silent") > tries)); }
+poll_until 10 fresh_try || fail "the refresh sent no further try"
+sent=$(wc -l <"$silent")
+started=$(date +%s%N)
+(sleep 10 && kill -9 "$app") 2>/dev/null &
+watchdog=$!
 xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) click 1
-
-poll_until 20 eval '! kill -0 "$app" 2>/dev/null' || fail "quedrix still runs after Изход"
 wait "$app"
 status=$?
+elapsed=$((($(date +%s%N) - started) / 1000000))
+kill "$watchdog" 2>/dev/null
+echo "quedrix ended ${elapsed} ms after Изход, status $status"
 ((status == 0)) || fail "quedrix ended with status $status (see $out/quedrix.log)"
+((elapsed <= 500)) || fail "quedrix took ${elapsed} ms to end after Изход in the middle of a refresh"
+sleep 0.5
+(($(wc -l <"$silent") == sent)) || fail "frames went out after Изход: $(tail -n +$((sent + 1)) "$silent")"
+(($(requests R "$silent") + $(requests C "$silent") == 0)) || fail "the table button's queued flow ran"
 [[ -z "$(xdotool search --pid "$app" 2>/dev/null)" ]] || fail "a window of quedrix outlived it"
 xwininfo -id "$icon" >/dev/null 2>&1 && fail "the tray icon is still in the panel"
+[[ ! -e "$home/Quedrix.lock" ]] || fail "Quedrix.lock is left in the application folder"
 echo "PASSED: screenshots in $out"

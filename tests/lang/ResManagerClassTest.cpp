@@ -320,6 +320,21 @@ TEST_F(LangTest, BlankFileEntriesFallBackToTheBulgarianDefault) {
     EXPECT_EQ(res.ResStringComm("strAttention", ru), "");
 }
 
+// Notepad saves UTF-8 with a byte-order mark, "Unicode" as UTF-16LE with one; the first section
+// sits right behind the mark.
+TEST_F(LangTest, LanguageFilesWithAByteOrderMarkAreReadInTheirEncoding) {
+    m_folder.write("Common.lng", "\xEF\xBB\xBF[strLanguage]\r\nBG=Български\r\nGR=Ελληνικά\r\n");
+    const std::u16string forms = u"[BilliardStd|btnHide]\r\nBG=Скриване\r\n";
+    m_folder.write("Forms.lng",
+                   "\xFF\xFE" + std::string(reinterpret_cast<const char*>(forms.data()), forms.size() * 2));
+    ResManagerClass res;
+    std::string bg = "BG";
+    std::string gr = "GR";
+    EXPECT_EQ(res.ResStringComm("strLanguage", bg), "Български");
+    EXPECT_EQ(res.ResStringComm("strLanguage", gr), "Ελληνικά");
+    EXPECT_EQ(res.ResStringForm("BilliardStd|btnHide", bg), "Скриване");
+}
+
 class LongEntryTest : public LangTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(LongEntryTest, CommonIsCutBeyond1023AndFormsBeyond254) {

@@ -62,6 +62,11 @@ TEST(SimOptionsParse, EightCountersFillEveryTable) {
               (std::array<int32_t, 8>{1, 2, 3, 4, 5, 6, 7, 99999}));
 }
 
+TEST(SimOptionsParse, NoiseCanOutlastAReplyWindow) {
+    // 20000 bytes take more than the 1.1 s a reply is waited for at 115200 baud.
+    EXPECT_EQ(parsed({"--noise", "20000"}).noise, 20000);
+}
+
 TEST(SimOptionsParse, HelpIsRecognised) {
     EXPECT_TRUE(ParseSimOptions({"--version", "3", "--help"}).help);
     const std::string usage = SimUsage();
@@ -91,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<std::string>{"--counters", "1,2,"},
                     std::vector<std::string>{"--counters", "100000"},
                     std::vector<std::string>{"--silent-table", "100"},
-                    std::vector<std::string>{"--noise", " 3"}, std::vector<std::string>{"--link", ""},
-                    std::vector<std::string>{"--tick-ms", "-5"}));
+                    std::vector<std::string>{"--noise", " 3"}, std::vector<std::string>{"--noise", "100001"},
+                    std::vector<std::string>{"--link", ""}, std::vector<std::string>{"--tick-ms", "-5"}));
 
 } // namespace

@@ -25,6 +25,8 @@ protected:
         ControllerSerial().setPumpEvents([] { QCoreApplication::processEvents(); });
         ControllerPort = 0;
         window = std::make_unique<Window>(flows);
+        // The program's own end would end the test too: here it ends the event loop, if one runs.
+        window->setProcessEnd([] { QCoreApplication::exit(0); });
         MainForm = window.get();
     }
 

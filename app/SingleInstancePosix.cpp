@@ -1,0 +1,44 @@
+#include "SingleInstanceSystem.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+// A real folder (not a link) of this user's in which nobody else may create or replace a file.
+bool privateFolder(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+} // namespace
+
+std::string UserRuntimeFolder() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        runtime && runtime[0] == '/' && privateFolder(runtime))
+        return runtime;
+    std::error_code error;
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+    if (error)
+        return {};
+    const std::string own = (temporary / ("quedrix-" + std::to_string(::geteuid()))).string();
+    // One that is there already is checked like a new one: another user may have made it first.
+    ::mkdir(own.c_str(), 0700);
+    return privateFolder(own) ? own : std::string();
+}
+
+bool FileLockedByAProcess(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return true;
+    // Refused while another holds it exclusively; any other failure cannot tell either.
+    const bool locked = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
+    ::close(fd); // drops the shared lock taken here, if any
+    return locked;
+}
