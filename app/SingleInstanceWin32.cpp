@@ -22,8 +22,9 @@ std::string UserRuntimeFolder() {
 // The running copy keeps its lock file open without sharing it for writing.
 bool FileLockedByAProcess(const std::string& path) {
     const std::filesystem::path native(std::u8string(path.begin(), path.end()));
-    HANDLE file = ::CreateFileW(native.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        ::CreateFileW(native.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return true; // held, or it cannot be told
     ::CloseHandle(file);

@@ -63,14 +63,49 @@ std::string_view withoutIncompleteTail(std::string_view utf8) {
     return utf8.substr(0, start);
 }
 
-// Malformed input decodes to U+FFFD and undefined single bytes to C1 controls: both read as '?'.
-std::wstring decoded(UINT page, std::string_view text) {
+// Malformed UTF-8 reads as one '?' per bad sequence (a lead byte and the continuation bytes after
+// it), as iconv reads it on POSIX systems; the system judges each sequence.
+std::string wellFormedUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            out += text[i++];
+            continue;
+        }
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (length > 1 && i + length <= text.size() &&
+            ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data() + i, static_cast<int>(length),
+                                  nullptr, 0) > 0) {
+            out.append(text.substr(i, length));
+            i += length;
+            continue;
+        }
+        std::size_t bad = 1;
+        while (i + bad < text.size() && bad < 4 && (static_cast<unsigned char>(text[i + bad]) & 0xC0) == 0x80)
+            ++bad;
+        out += '?';
+        i += bad;
+    }
+    return out;
+}
+
+std::wstring toWide(UINT page, std::string_view text) {
     if (text.empty())
         return {};
     const int size = static_cast<int>(text.size());
     std::wstring wide(static_cast<std::size_t>(::MultiByteToWideChar(page, 0, text.data(), size, nullptr, 0)),
                       L'\0');
     ::MultiByteToWideChar(page, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+// Bytes an 8-bit page leaves undefined decode to C1 controls (or U+FFFD): they read as '?'.
+std::wstring decoded(UINT page, std::string_view text) {
+    if (page == kUtf8)
+        return toWide(page, wellFormedUtf8(withoutIncompleteTail(text)));
+    std::wstring wide = toWide(page, text);
     for (wchar_t& c : wide)
         if (c == kReplacement || (c >= 0x80 && c <= 0x9F))
             c = L'?';
@@ -112,12 +147,11 @@ const char* defaultDescription() {
 }
 
 std::string toEightBit(const std::string& identifier, std::string_view utf8) {
-    return encoded(pageOf(identifier), decoded(kUtf8, withoutIncompleteTail(utf8)));
+    return encoded(pageOf(identifier), decoded(kUtf8, utf8));
 }
 
 std::string toUtf8(const std::string& identifier, std::string_view eightBit) {
-    const UINT page = pageOf(identifier);
-    return encoded(kUtf8, decoded(page, page == kUtf8 ? withoutIncompleteTail(eightBit) : eightBit));
+    return encoded(kUtf8, decoded(pageOf(identifier), eightBit));
 }
 
 } // namespace CodePagePlatform

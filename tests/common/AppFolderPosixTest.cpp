@@ -1,6 +1,6 @@
 // The application folder of POSIX systems: the executable's folder, else the user's data folder.
-#include "AppFolder.h"
 #include "AppFolderPosix.h"
+#include "AppFolder.h"
 
 #include <cerrno>
 #include <filesystem>

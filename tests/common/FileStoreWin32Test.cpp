@@ -97,8 +97,9 @@ TEST_F(FileStoreWin32Test, NextWriteRemovesTemporaryFilesOfWritersThatAreGone) {
     ASSERT_TRUE(live.started() && ended.started());
     const std::string dead = std::to_string(ended.id());
     ended.end();
-    const std::vector<std::string> leftovers = {"Quedrix.cfg.tmp." + dead + ".0", "Quedrix.cfg.tmp." + dead + ".17",
-                                                "Quedrix.cfg.tmp." + std::to_string(::GetCurrentProcessId()) + ".3"};
+    const std::vector<std::string> leftovers = {
+        "Quedrix.cfg.tmp." + dead + ".0", "Quedrix.cfg.tmp." + dead + ".17",
+        "Quedrix.cfg.tmp." + std::to_string(::GetCurrentProcessId()) + ".3"};
     const std::vector<std::string> kept = {"Quedrix.cfg.tmp." + std::to_string(live.id()) + ".0",
                                            "Quedrix.cfg.tmp.notes", "Quedrix.cfg.tmp." + dead,
                                            "Other.cfg.tmp." + dead + ".0"};
