@@ -21,7 +21,7 @@ protected:
 
     TempFolder m_dir;
     ScopedEnv m_home{"QUEDRIX_HOME", m_dir.path().c_str()};
-    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", nullptr};
+    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", "1251"};
 };
 
 TEST_F(ConfigurationTest, CurrentLanguageCodeIsTheLanguageField) {
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
 class TrayTipTest : public ::testing::TestWithParam<std::size_t> {};
 
 TEST_P(TrayTipTest, CaptionInTheTipField) {
-    ScopedEnv codePage("QUEDRIX_CODEPAGE", nullptr);
+    ScopedEnv codePage("QUEDRIX_CODEPAGE", "1251");
     const std::size_t length = GetParam();
     std::string caption;
     for (std::size_t i = 0; i < length; ++i)
@@ -142,6 +142,7 @@ TEST_P(TrayTipTest, CaptionInTheTipField) {
 INSTANTIATE_TEST_SUITE_P(Lengths, TrayTipTest, ::testing::Values(0u, 5u, 126u, 127u, 128u, 300u));
 
 TEST(TrayTipTest, ShorterTipReplacesLongerOne) {
+    ScopedEnv codePage("QUEDRIX_CODEPAGE", "1251");
     SetTrayTip(std::string(200, 'x'));
     SetTrayTip("Маса");
     EXPECT_EQ(TrayTip(), "Маса");
