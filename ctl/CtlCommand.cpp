@@ -5,7 +5,6 @@
 #include "ControllerStatusSink.h"
 #include "FPSerial.h"
 #include "NumberText.h"
-#include "PortDevice.h"
 #include "PortProblem.h"
 #include "SerialPortList.h"
 
@@ -27,11 +26,7 @@ public:
 
 PortAttempt attemptOn(int16_t port, bool opened, int32_t version) {
     const FPSerial& serial = ControllerSerial();
-    return {portDevicePath("COM" + std::to_string(port)),
-            opened,
-            version,
-            serial.CommErrorCode(),
-            serial.CommErrorSource(),
+    return {PortDeviceOf(port),    opened, version, serial.CommErrorCode(), serial.CommErrorSource(),
             serial.CommErrorText()};
 }
 

@@ -20,3 +20,6 @@ std::string DescribePortProblem(const PortAttempt& attempt);
 
 // The platform's reading of a failed CreateFile, from its error code (platform files).
 std::string DescribeOpenFailure(const PortAttempt& attempt);
+
+// The device COM<port> stands for; "" where the port name is the device itself (Windows).
+std::string PortDeviceOf(int16_t port);

@@ -1,5 +1,7 @@
 #include "PortProblem.h"
 
+#include "PortDevice.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -117,4 +119,8 @@ std::string DescribeOpenFailure(const PortAttempt& attempt) {
     default:
         return "cannot open it: " + attempt.errorText;
     }
+}
+
+std::string PortDeviceOf(int16_t port) {
+    return portDevicePath("COM" + std::to_string(port));
 }

@@ -22,3 +22,7 @@ std::string DescribeOpenFailure(const PortAttempt& attempt) {
         return "cannot open it: " + attempt.errorText;
     }
 }
+
+std::string PortDeviceOf(int16_t) {
+    return "";
+}
