@@ -28,7 +28,10 @@ expect() {
     fi
 }
 
-expect "scan finds the controller on COM3" 0 "COM3 version 12" scan
+# Wine opens the empty entries of its port list (COM1, COM2) and fails their first serial call.
+expect "scan finds the controller on COM3 and says why COM1 and COM2 are not it" 0 \
+    "$(printf '%s\n' "quedrix-ctl: COM1: opened, but it does not work as a serial line: *" \
+        "quedrix-ctl: COM2: opened, but it does not work as a serial line: *" "COM3 version 12")" scan
 expect "get-all reads the eight tables" 0 "$(printf '%s\n' "1 1" "2 2" "3 125" "4 4" "5 5" "6 6" "7 7" "8 0")" \
     --port 3 get-all
 expect "version" 0 "12" --port 3 version
