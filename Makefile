@@ -1,10 +1,28 @@
 # Entry points for a fresh Debian 12 machine: `make check` and `make demo`.
-.PHONY: check setup build-asan demo release package clean
+.PHONY: check check-windows setup build-asan demo release fuzz package clean
 
+WINE_PREFIX := $(CURDIR)/build/windows/wine/prefix
+
+# The Linux suite, then the Windows one under Wine (its serial-line tests use the asan build's quedrix-sim).
 check: setup
 	cmake --preset asan
 	cmake --build --preset asan -j2
+	@echo "The suite replays the fuzz corpora of fuzz/corpus/ as the tests fuzz.replay.<target>."
 	ctest --preset asan
+	$(MAKE) --no-print-directory check-windows
+
+# The Windows build's tests run under Wine in a prefix of their own; its server is stopped afterwards.
+check-windows: setup
+	cmake --preset windows
+	cmake --build --preset windows -j2
+	ctest --preset windows; status=$$?; WINEPREFIX=$(WINE_PREFIX) wineserver -k 2>/dev/null; exit $$status
+
+# Each fuzz target for FUZZ_SECONDS (60 by default) under libFuzzer; findings land in build/fuzz/findings.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j2
+	scripts/fuzz.sh build/fuzz $(FUZZ_SECONDS)
 
 setup:
 	@scripts/setup-deps.sh

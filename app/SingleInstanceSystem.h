@@ -5,8 +5,8 @@
 
 // A folder that only this user can put files in, for the instance lock when the application folder
 // cannot hold it: $XDG_RUNTIME_DIR when it is such a folder, else quedrix-<user id> under the
-// temporary folder, made with mode 0700 when missing. A folder that is a link, belongs to another
-// user or lets others write is never used. Empty when neither will do.
+// temporary folder, made with mode 0700 when missing (on Windows %LOCALAPPDATA%\Quedrix). A folder that is a
+// link, belongs to another user or lets others write is never used. Empty when neither will do.
 std::string UserRuntimeFolder();
 
 // True when a process holds the system lock on the file, or when that cannot be told (the file

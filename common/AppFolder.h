@@ -3,10 +3,10 @@
 
 #include <string>
 
-// $QUEDRIX_HOME when set. Else the executable's folder, unless that folder cannot be written or
-// holds an installed copy (the shipped files in ../share/quedrix): then the user's data folder
-// $XDG_DATA_HOME/quedrix (default ~/.local/share/quedrix), made when missing and given the shipped
-// language files it lacks. No trailing slash.
+// $QUEDRIX_HOME when set. Else the executable's folder; on POSIX systems only while that folder can
+// be written and holds no installed copy (the shipped files in ../share/quedrix): otherwise the
+// user's data folder $XDG_DATA_HOME/quedrix (default ~/.local/share/quedrix), made when missing and
+// given the shipped language files it lacks. No trailing separator.
 std::string AppFolder();
 
 // AppFolder() joined with a file name, e.g. AppFilePath("Quedrix.cfg").

@@ -1,84 +1,20 @@
 #include "CodePage.h"
 
-#include <cerrno>
+#include "CodePagePlatform.h"
+
 #include <cstdlib>
-#include <iconv.h>
 #include <iostream>
 #include <mutex>
 
-namespace {
-
-constexpr const char* kDefaultName = "WINDOWS-1251";
-constexpr const char* kUtf8 = "UTF-8";
-
-bool isUtf8Name(const std::string& name) {
-    std::string folded;
-    for (char c : name)
-        if (c != '-' && c != '_')
-            folded += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return folded == "UTF8";
-}
-
-// Length of the malformed or unmappable sequence at the start of s, so one '?' stands for it.
-std::size_t badSequenceLength(std::string_view s, bool utf8) {
-    std::size_t n = 1;
-    if (utf8)
-        while (n < s.size() && n < 4 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
-            ++n;
-    return n;
-}
-
-// Converts with iconv; unconvertible input is replaced by '?', an incomplete sequence at the end is dropped.
-std::string convert(const std::string& to, const std::string& from, std::string_view in) {
-    iconv_t cd = iconv_open(to.c_str(), from.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::string(in);
-    std::string out;
-    char* inPtr = const_cast<char*>(in.data()); // iconv's signature; it does not write through it
-    std::size_t inLeft = in.size();
-    char buffer[1024];
-    while (inLeft > 0) {
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, outPtr);
-        if (rc != static_cast<std::size_t>(-1))
-            continue;
-        if (errno == E2BIG)
-            continue;
-        if (errno == EINVAL)
-            break;
-        const std::size_t skip = badSequenceLength(std::string_view(inPtr, inLeft), isUtf8Name(from));
-        out += '?';
-        inPtr += skip;
-        inLeft -= skip;
-    }
-    iconv_close(cd);
-    return out;
-}
-
-std::string iconvNameFor(const std::string& name) {
-    if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos)
-        return "CP" + name;
-    return name;
-}
-
-} // namespace
-
 std::optional<CodePage> CodePage::open(const std::string& name) {
     if (name.empty())
-        return std::nullopt; // iconv would take the locale's own code set
-    const std::string iconvName = iconvNameFor(name);
-    for (const auto& [to, from] :
-         {std::pair{iconvName, std::string(kUtf8)}, {std::string(kUtf8), iconvName}}) {
-        iconv_t cd = iconv_open(to.c_str(), from.c_str());
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            return std::nullopt;
-        iconv_close(cd);
-    }
+        return std::nullopt; // the platform would take the locale's own code set
+    const std::optional<std::string> identifier = CodePagePlatform::identifierFor(name);
+    if (!identifier)
+        return std::nullopt;
     // The INI syntax and the '?' stand-in are ASCII; a code page that moves them would break both.
     const std::string ascii = " \t\r\n[]=;?\"'0123456789AZaz";
-    const CodePage page(iconvName);
+    const CodePage page(*identifier);
     if (page.toEightBit(ascii) != ascii || page.toUtf8(ascii) != ascii)
         return std::nullopt;
     return page;
@@ -87,28 +23,29 @@ std::optional<CodePage> CodePage::open(const std::string& name) {
 CodePage CodePage::active() {
     static std::mutex mutex;
     static std::string lastSetting;
-    static CodePage lastPage(kDefaultName);
+    static CodePage lastPage(CodePagePlatform::defaultIdentifier());
     const std::lock_guard lock(mutex);
     const char* env = std::getenv("QUEDRIX_CODEPAGE");
     const std::string setting = env ? env : "";
     if (setting != lastSetting) {
         lastSetting = setting;
-        lastPage = CodePage(kDefaultName);
+        lastPage = CodePage(CodePagePlatform::defaultIdentifier());
         if (!setting.empty()) {
             if (auto page = open(setting))
                 lastPage = *page;
             else
                 std::cerr << "quedrix: QUEDRIX_CODEPAGE \"" << setting
-                          << "\" is not a usable code page; using Windows-1251\n";
+                          << "\" is not a usable code page; using " << CodePagePlatform::defaultDescription()
+                          << "\n";
         }
     }
     return lastPage;
 }
 
 std::string CodePage::toEightBit(std::string_view utf8) const {
-    return convert(m_iconvName, kUtf8, utf8);
+    return CodePagePlatform::toEightBit(m_identifier, utf8);
 }
 
 std::string CodePage::toUtf8(std::string_view eightBit) const {
-    return convert(kUtf8, m_iconvName, eightBit);
+    return CodePagePlatform::toUtf8(m_identifier, eightBit);
 }

@@ -7,21 +7,23 @@
 
 class CodePage {
 public:
-    // The code page in force: the one $QUEDRIX_CODEPAGE names when it is usable, else Windows-1251.
+    // The code page in force: the one $QUEDRIX_CODEPAGE names when it is usable, else the
+    // platform's default (Windows-1251 on POSIX systems, the ANSI code page on Windows).
     static CodePage active();
 
-    // "1252" means Windows-1252; other names go to iconv as they stand ("UTF-8", "KOI8-R").
-    // nullopt when iconv does not know the name or the code page is not ASCII-compatible.
+    // "1252" means Windows-1252; names such as "UTF-8" and "KOI8-R" are known too. nullopt when the
+    // platform cannot convert the code page or it is not ASCII-compatible.
     static std::optional<CodePage> open(const std::string& name);
 
-    const std::string& name() const { return m_iconvName; }
+    // The platform's identifier of the code page (an iconv name, a Windows code page number).
+    const std::string& name() const { return m_identifier; }
 
     // Characters the code page lacks, and malformed input, become '?'.
     std::string toEightBit(std::string_view utf8) const;
     std::string toUtf8(std::string_view eightBit) const;
 
 private:
-    explicit CodePage(std::string iconvName) : m_iconvName(std::move(iconvName)) {}
+    explicit CodePage(std::string identifier) : m_identifier(std::move(identifier)) {}
 
-    std::string m_iconvName;
+    std::string m_identifier;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -33,8 +34,20 @@ std::string trimmedSpaces(const std::string& s) {
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-// A number in the process locale's format, the whole text used; hexadecimal, infinities and NaN refused.
-std::optional<double> regionalNumber(const std::string& t) {
+// The text with every `from` replaced by `to`.
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// A number in the user's regional format, the whole text used; hexadecimal, infinities and NaN refused.
+// strtod reads the C runtime's decimal point, which on Windows is not the regional one (that comes
+// from the system's regional settings): the regional separator stands in its place for strtod.
+std::optional<double> regionalNumber(const std::string& text) {
+    const std::string regional = UserDecimalSeparator();
+    const std::string point = std::localeconv()->decimal_point;
+    const std::string t = regional.empty() || regional == point ? text : replaced(text, regional, point);
     if (t.empty() || t.find_first_of("xXiInN") != std::string::npos)
         return std::nullopt;
     char* end = nullptr;
@@ -43,13 +56,6 @@ std::optional<double> regionalNumber(const std::string& t) {
     if (end != t.c_str() + t.size() || errno == ERANGE || !std::isfinite(value))
         return std::nullopt;
     return value;
-}
-
-// The text with every `from` replaced by `to`.
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
 }
 
 std::string readConfig(const char* section, const char* key) {

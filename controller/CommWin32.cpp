@@ -1,7 +1,9 @@
-// The serial-port calls passed straight to Win32.
+// The serial-port calls passed straight to Win32; the port name is the device ("\\.\COM3").
 #include <windows.h>
 
 // The interface names the calls without the A/W suffix; this file calls the ANSI ones explicitly.
+// (<winbase.h> also defines SETDTR and SETRTS, which FPSerial.h names as methods: no file that
+// includes both may let the macros stand.)
 #undef CreateFile
 #undef BuildCommDCB
 #undef FormatMessage
@@ -75,6 +77,9 @@ public:
         copyToDcb(state, dcb);
         if (!::BuildCommDCBA(definition.c_str(), &dcb))
             return false;
+        // Windows turns flow control off unless the text asks for it; Wine leaves what the tty had,
+        // and an XOFF from the line would then stall every write.
+        dcb.fOutxCtsFlow = dcb.fOutxDsrFlow = dcb.fOutX = dcb.fInX = FALSE;
         state = stateOf(dcb);
         return true;
     }

@@ -25,8 +25,10 @@ int32_t FindController(ControllerStatusSink& mainForm) {
     int32_t version = 0;
     for (int16_t port = kFirstPort; port <= kLastPort; ++port) {
         ControllerPort = port;
-        if (OpenControllerPort())
+        const bool opened = OpenControllerPort();
+        if (opened)
             version = GetControllerVersion();
+        mainForm.portTried(port, opened, opened ? version : -1);
         CloseControllerPort();
         if (version >= 1)
             break;

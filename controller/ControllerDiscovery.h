@@ -13,5 +13,6 @@ bool OpenControllerPort();
 
 // Asks COM1 to COM20 in turn for the controller's version and stops at the first that gives
 // 1 or more. Leaves the port in ControllerPort (0 when none) and, when found, writes
-// "Контролер на COM:<port>, Версия: <version>" to the sink. Returns the version found, else 0.
+// "Контролер на COM:<port>, Версия: <version>" to the sink; tells the sink about every port
+// tried. Returns the version found, else 0.
 int32_t FindController(ControllerStatusSink& mainForm);

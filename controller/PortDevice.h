@@ -1,4 +1,5 @@
-// PortDevice: which device file stands for a Windows port name such as COM3 or LPT1.
+// PortDevice: which device file stands for a Windows port name such as COM3 or LPT1 (POSIX systems;
+// Windows opens \\.\COM3 itself).
 #pragma once
 
 #include <string>

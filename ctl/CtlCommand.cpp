@@ -5,6 +5,7 @@
 #include "ControllerStatusSink.h"
 #include "FPSerial.h"
 #include "NumberText.h"
+#include "PortProblem.h"
 #include "SerialPortList.h"
 
 #include <optional>
@@ -21,6 +22,32 @@ constexpr int32_t kTables = 8;
 class IgnoredStatus : public ControllerStatusSink {
 public:
     void setInfoCaption(const std::string&) override {}
+};
+
+PortAttempt attemptOn(int16_t port, bool opened, int32_t version) {
+    const FPSerial& serial = ControllerSerial();
+    return {PortDeviceOf(port),    opened, version, serial.CommErrorCode(), serial.CommErrorSource(),
+            serial.CommErrorText()};
+}
+
+// "quedrix-ctl: COM3 (/dev/ttyS2): no such device".
+void printProblem(std::FILE* err, int16_t port, const PortAttempt& attempt) {
+    const std::string device = attempt.device.empty() ? "" : " (" + attempt.device + ")";
+    std::fprintf(err, "quedrix-ctl: COM%d%s: %s\n", port, device.c_str(),
+                 DescribePortProblem(attempt).c_str());
+}
+
+// The scan tells why each port it tried is not the controller's, one line each.
+class ExplainedStatus : public IgnoredStatus {
+public:
+    explicit ExplainedStatus(std::FILE* err) : m_err(err) {}
+    void portTried(int16_t port, bool opened, int32_t version) override {
+        if (!opened || version < 1)
+            printProblem(m_err, port, attemptOn(port, opened, version));
+    }
+
+private:
+    std::FILE* m_err;
 };
 
 struct Command {
@@ -105,7 +132,8 @@ private:
     }
 
     int scan() {
-        const int32_t version = findController();
+        ExplainedStatus status(m_err);
+        const int32_t version = findController(status);
         if (version < 1)
             return kNoAnswer;
         std::fprintf(m_out, "COM%d version %d\n", ControllerPort, version);
@@ -130,10 +158,12 @@ private:
         return kAnswered;
     }
 
-    bool discover() { return findController() >= 1; }
-
-    int32_t findController() {
+    bool discover() {
         IgnoredStatus status;
+        return findController(status) >= 1;
+    }
+
+    int32_t findController(ControllerStatusSink& status) {
         const int32_t version = FindController(status);
         if (version < 1)
             std::fprintf(m_err, "quedrix-ctl: no controller found on COM1 to COM20\n");
@@ -207,7 +237,8 @@ std::string CtlUsage() {
        quedrix-ctl config set [--file PATH] SECTION KEY VALUE
        quedrix-ctl config check [--file PATH]
 
-  scan          look for the controller on COM1 to COM20; prints "COM<port> version <n>"
+  scan          look for the controller on COM1 to COM20; prints "COM<port> version <n>",
+                and on err one line for each port tried that is not the controller's
   ports         the serial devices present: the COM ports that map to each ("-": none),
                 the device and its stable name under /dev/serial/by-id ("-": none)
   version       the controller's version

@@ -4,6 +4,7 @@
 #include "CodePage.h"
 #include "Common.h"
 
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -15,7 +16,9 @@ const std::string kLineEnd = "\r\n";
 // loses the text for the file and is not reported.
 void appendToFile(const std::string& filePath, const std::string& text) {
     try {
-        std::ofstream file(filePath, std::ios::binary | std::ios::app);
+        // The path is UTF-8 text; on Windows a narrow name would be read in the ANSI code page.
+        const std::filesystem::path path(std::u8string(filePath.begin(), filePath.end()));
+        std::ofstream file(path, std::ios::binary | std::ios::app);
         if (file)
             file << CodePage::active().toEightBit(text);
     } catch (...) {

@@ -1,7 +1,7 @@
 // Registry values read from the Windows registry itself.
 #include "RegistryValue.h"
 
-#include "CodePage.h"
+#include "Win32Text.h"
 
 #include <windows.h>
 
@@ -19,7 +19,7 @@ std::optional<RegistryValue> ReadMachineRegistryValue(const std::string& keyPath
             if (RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr,
                                  reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS)
                 result = RegistryValue{RegistryValue::Type::String,
-                                       CodePage::active().toUtf8(buffer.substr(0, buffer.find('\0'))), 0};
+                                       Utf8FromAnsi(buffer.substr(0, buffer.find('\0'))), 0};
         } else if (type == REG_DWORD && size == sizeof(DWORD)) {
             DWORD number = 0;
             if (RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&number),

@@ -5,9 +5,12 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev
+  clang-14 libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6test6
   xvfb xauth openbox trayer xdotool x11-utils dbus dbus-x11 imagemagick
   locales
+  # The Windows build (MinGW-w64 with POSIX threads, GoogleTest from source) and Wine to test it.
+  g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix googletest wine wine64
   # The Debian package and its test: dpkg-shlibdeps and file for CPack, lintian to check it.
   dpkg-dev file lintian
 )

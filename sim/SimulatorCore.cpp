@@ -35,14 +35,19 @@ std::string printable(const std::string& text) {
     return out;
 }
 
+// How long one byte takes on the line; zero when line timing is off.
+SimulatorCore::Clock::duration byteTimeAt(int32_t baud) {
+    if (baud <= 0)
+        return SimulatorCore::Clock::duration::zero();
+    return std::chrono::duration_cast<SimulatorCore::Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(kBitsPerByte) / baud));
+}
+
 } // namespace
 
 SimulatorCore::SimulatorCore(SimOptions options)
     : m_options(std::move(options)), m_controller(m_options.version, m_options.counters,
                                                   std::chrono::milliseconds(m_options.tickMs), Clock::now()) {
-    if (m_options.baud > 0)
-        m_byteTime = std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(static_cast<double>(kBitsPerByte) / m_options.baud));
     m_wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (m_wake < 0)
         throw std::runtime_error(std::string("eventfd: ") + std::strerror(errno));
@@ -112,6 +117,30 @@ void SimulatorCore::run() {
     }
 }
 
+void SimulatorCore::setFaults(const SimOptions& faults) {
+    std::lock_guard lock(m_optionsMutex);
+    m_options.baud = faults.baud;
+    m_options.silent = faults.silent;
+    m_options.silentTables = faults.silentTables;
+    m_options.noise = faults.noise;
+    m_options.shortReply = faults.shortReply;
+    m_options.badValue = faults.badValue;
+    m_options.replyDelayMs = faults.replyDelayMs;
+    m_options.split = faults.split;
+    m_options.ignoreFirst = faults.ignoreFirst;
+    m_framesAnswerable = 0;
+}
+
+SimOptions SimulatorCore::faults() const {
+    std::lock_guard lock(m_optionsMutex);
+    return m_options;
+}
+
+int32_t SimulatorCore::lineBaud() const {
+    std::lock_guard lock(m_optionsMutex);
+    return m_options.baud;
+}
+
 std::vector<SimulatorCore::ReceivedFrame> SimulatorCore::receivedFrames() const {
     std::lock_guard lock(m_framesMutex);
     return m_frames;
@@ -119,7 +148,7 @@ std::vector<SimulatorCore::ReceivedFrame> SimulatorCore::receivedFrames() const 
 
 void SimulatorCore::receive(char byte, Clock::time_point readAt) {
     // On a real line a byte is in only after its bits have passed; bytes queue behind each other.
-    m_lastArrival = std::max(readAt, m_lastArrival) + m_byteTime;
+    m_lastArrival = std::max(readAt, m_lastArrival) + byteTimeAt(lineBaud());
     if (m_assembling.empty() && byte != ControllerFrame::STX)
         return;
     m_assembling += byte;
@@ -137,46 +166,53 @@ void SimulatorCore::handleFrame(const std::string& text, Clock::time_point at) {
     record({at, text, request.has_value()});
     if (!request)
         return;
-    if (++m_framesAnswerable <= m_options.ignoreFirst)
-        return;
-    if (m_options.silent || m_options.silentTables.count(request->table) != 0)
+    // One frame is answered under the faults in force when it came in.
+    SimOptions faults;
+    {
+        std::lock_guard lock(m_optionsMutex);
+        if (++m_framesAnswerable <= m_options.ignoreFirst)
+            return;
+        faults = m_options;
+    }
+    if (faults.silent || faults.silentTables.count(request->table) != 0)
         return;
     const auto reply = m_controller.answer(*request, at);
     if (!reply)
         return;
-    if (!waitUntil(at + std::chrono::milliseconds(m_options.replyDelayMs)))
+    if (!waitUntil(at + std::chrono::milliseconds(faults.replyDelayMs)))
         return;
-    send(replyBytes(*reply));
+    send(replyBytes(*reply, faults), faults);
 }
 
-std::string SimulatorCore::replyBytes(const ControllerFrame& reply) const {
+std::string SimulatorCore::replyBytes(const ControllerFrame& reply, const SimOptions& faults) const {
     std::string bytes = reply.text();
-    if (m_options.badValue)
+    if (faults.badValue)
         bytes.replace(ControllerFrame::ValueOffset, 5, "00abc");
-    if (m_options.shortReply)
+    if (faults.shortReply)
         bytes.pop_back();
     std::string noise;
     const std::size_t noiseKinds = std::strlen(kNoiseBytes);
-    for (int32_t i = 0; i < m_options.noise; ++i)
+    for (int32_t i = 0; i < faults.noise; ++i)
         noise += kNoiseBytes[i % noiseKinds];
     return noise + bytes;
 }
 
-void SimulatorCore::send(const std::string& bytes) {
-    const std::size_t piece = m_options.split ? kSplitPiece : bytes.size();
+void SimulatorCore::send(const std::string& bytes, const SimOptions& faults) {
+    const std::size_t piece = faults.split ? kSplitPiece : bytes.size();
+    const Clock::duration byteTime = byteTimeAt(faults.baud);
     Clock::time_point lineFree = Clock::now();
     for (std::size_t start = 0; start < bytes.size(); start += piece) {
         if (start > 0 && !waitUntil(lineFree += kSplitGap))
             return;
         const std::size_t end = std::min(bytes.size(), start + piece);
-        if (m_byteTime == Clock::duration::zero()) {
+        if (byteTime == Clock::duration::zero()) {
             if (!writeAll(bytes.data() + start, end - start))
                 return;
             continue;
         }
         for (std::size_t i = start; i < end; ++i) {
             // Hand each byte over once it has fully crossed the line.
-            if (!waitUntil(lineFree += m_byteTime) || !writeAll(&bytes[i], 1))
+            if (!waitUntil(lineFree += byteTime) || !writeAll(&bytes[i], 1))
                 return;
         }
     }

@@ -42,11 +42,18 @@ public:
 
     std::vector<ReceivedFrame> receivedFrames() const;
 
+    // Switches the faults and the line timing (every option but the link, version, counters, tick
+    // and log) while serving; safe from any thread. The next frame is answered under them, and
+    // ignoreFirst counts from here.
+    void setFaults(const SimOptions& faults);
+    SimOptions faults() const;
+
 private:
+    int32_t lineBaud() const;
     void receive(char byte, Clock::time_point readAt);
     void handleFrame(const std::string& text, Clock::time_point at);
-    std::string replyBytes(const ControllerFrame& reply) const;
-    void send(const std::string& bytes);
+    std::string replyBytes(const ControllerFrame& reply, const SimOptions& faults) const;
+    void send(const std::string& bytes, const SimOptions& faults);
     bool writeAll(const char* data, std::size_t size);
     // Sleeps until the deadline; false when stop() came first.
     bool waitUntil(Clock::time_point deadline);
@@ -54,10 +61,10 @@ private:
     void publishLink();
     void removeLink();
 
+    mutable std::mutex m_optionsMutex; // guards m_options and m_framesAnswerable
     SimOptions m_options;
     SimPort m_pty;
     SimController m_controller;
-    Clock::duration m_byteTime{0};
     int m_wake = -1;
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;

@@ -180,6 +180,22 @@ TEST_F(StartUpTest, ALockGivenUpLetsTheNextStartRun) {
     EXPECT_TRUE(holdsTheLock(home, *next));
 }
 
+// An application folder that is not there (removed, or QUEDRIX_HOME mistyped): the program runs on its
+// defaults, makes no folder and no file there, and a second start still ends.
+TEST_F(StartUpTest, MissingApplicationFolderRunsWithoutMakingIt) {
+    const fs::path home = m_folder.file("no-such-folder");
+    const fs::path runtime = m_folder.file("runtime");
+    fs::create_directory(runtime);
+    ::chmod(runtime.c_str(), 0700);
+    ScopedEnv homeVariable("QUEDRIX_HOME", home.c_str());
+    ScopedEnv runtimeVariable("XDG_RUNTIME_DIR", runtime.c_str());
+    auto first = startHolding({QUEDRIX_EXECUTABLE}, runtime / RuntimeLockFileName(home));
+    ChildProcess second({QUEDRIX_EXECUTABLE});
+    EXPECT_EQ(second.wait(Patience), 0) << second.err();
+    EXPECT_TRUE(first->running()) << first->err();
+    EXPECT_FALSE(fs::exists(home));
+}
+
 // A folder the user may not write to: Quedrix.lock cannot be made there, so the lock is taken in the
 // user's runtime folder, and a second start is refused all the same.
 enum class RuntimeSource { RuntimeDir, TemporaryFolder };

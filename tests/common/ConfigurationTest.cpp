@@ -21,7 +21,7 @@ protected:
 
     TempFolder m_dir;
     ScopedEnv m_home{"QUEDRIX_HOME", m_dir.path().c_str()};
-    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", nullptr};
+    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", "1251"};
 };
 
 TEST_F(ConfigurationTest, CurrentLanguageCodeIsTheLanguageField) {
@@ -49,6 +49,24 @@ TEST_F(ConfigurationTest, FileWithoutTariff) {
     EXPECT_EQ(AppConfig.OffPeak, 0);
     EXPECT_EQ(AppConfig.StartTime, "");
     EXPECT_EQ(AppConfig.EndTime, "");
+}
+
+// A file damaged into binary noise: what still reads as key lines is taken, everything else keeps
+// its default, and the file is not touched.
+TEST_F(ConfigurationTest, BinaryFileGivesWhatStillReadsAndDefaultsOtherwise) {
+    USE_LOCALE_OR_SKIP(locale, "C");
+    std::string noise;
+    for (int i = 0; i < 2000; ++i)
+        noise += static_cast<char>((i * 151 + 7) % 256);
+    const std::string file = noise + "\r\n[Tariff]\r\nPeak=0.5\r\n" + noise;
+    load(file);
+    EXPECT_EQ(AppConfig.Peak, 0.5);
+    EXPECT_EQ(AppConfig.OffPeak, 0);
+    EXPECT_EQ(AppConfig.Language, ""); // no language stored: the start-up language steps choose one
+    EXPECT_EQ(m_dir.read("Quedrix.cfg"), file);
+    load(noise);
+    EXPECT_EQ(AppConfig.Peak, 0.5) << "a field that does not read keeps what it had";
+    EXPECT_EQ(AppConfig.StartTime, "");
 }
 
 TEST_F(ConfigurationTest, EmptyLanguageValueGivesAnEmptyCode) {
@@ -101,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
 class TrayTipTest : public ::testing::TestWithParam<std::size_t> {};
 
 TEST_P(TrayTipTest, CaptionInTheTipField) {
-    ScopedEnv codePage("QUEDRIX_CODEPAGE", nullptr);
+    ScopedEnv codePage("QUEDRIX_CODEPAGE", "1251");
     const std::size_t length = GetParam();
     std::string caption;
     for (std::size_t i = 0; i < length; ++i)
@@ -124,6 +142,7 @@ TEST_P(TrayTipTest, CaptionInTheTipField) {
 INSTANTIATE_TEST_SUITE_P(Lengths, TrayTipTest, ::testing::Values(0u, 5u, 126u, 127u, 128u, 300u));
 
 TEST(TrayTipTest, ShorterTipReplacesLongerOne) {
+    ScopedEnv codePage("QUEDRIX_CODEPAGE", "1251");
     SetTrayTip(std::string(200, 'x'));
     SetTrayTip("Маса");
     EXPECT_EQ(TrayTip(), "Маса");

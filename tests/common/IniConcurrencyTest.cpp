@@ -51,7 +51,7 @@ bool isWholeFile(const std::string& bytes) {
 }
 
 TEST(IniConcurrencyTest, TwoWritersBothLandAndNoReaderSeesATornFile) {
-    ScopedEnv codePage("QUEDRIX_CODEPAGE", nullptr);
+    ScopedEnv codePage("QUEDRIX_CODEPAGE", "1251");
     TempFolder dir;
     const std::string cfg = dir.file("Quedrix.cfg");
     int start[2];

@@ -3,25 +3,16 @@
 #include "Common.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include "ScopedEnv.h"
 #include "TempFolder.h"
+#include "Utf16.h"
 
 namespace {
 
-// UTF-8 to UTF-16LE through iconv, as a check independent of the engine's own conversion.
+// UTF-8 to UTF-16LE by the system, as a check independent of the engine's own conversion.
 std::string utf16Le(const std::string& utf8) {
-    iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
-    std::string out(utf8.size() * 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    char* outPtr = out.data();
-    std::size_t inLeft = utf8.size();
-    std::size_t outLeft = out.size();
-    iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
-    return out;
+    return Utf16LeOf(utf8);
 }
 
 struct MarkedFile {
@@ -38,7 +29,7 @@ class MarkedFileTest : public ::testing::TestWithParam<MarkedFile> {
 protected:
     std::string file(const std::string& utf8) const { return GetParam().mark + GetParam().encode(utf8); }
 
-    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", nullptr};
+    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", "1251"};
     TempFolder m_dir;
     std::string m_cfg = m_dir.file("Quedrix.cfg");
 };
@@ -90,7 +81,7 @@ void PrintTo(const RoundTrip& c, std::ostream* os) {
 
 class IniEncodingRoundTripTest : public ::testing::TestWithParam<RoundTrip> {
 protected:
-    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", nullptr};
+    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", "1251"};
 };
 
 // Whatever the file holds, the bytes a write does not change come back as they were.
@@ -121,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IniEncodingTest, ValuesAreCheckedAndCutInCharacters) {
-    ScopedEnv codePage("QUEDRIX_CODEPAGE", nullptr);
+    ScopedEnv codePage("QUEDRIX_CODEPAGE", "1251");
     const IniEncoding utf16 = IniEncoding::of("\xFF\xFE");
     EXPECT_EQ(utf16.toDocument("a\xFF"
                                "b"),

@@ -12,7 +12,13 @@ namespace {
 class RecordingStatus : public ControllerStatusSink {
 public:
     void setInfoCaption(const std::string& text) override { captions.push_back(text); }
+    // "port opened version" for every port tried, with the serial line's failure when it did not open.
+    void portTried(int16_t port, bool opened, int32_t version) override {
+        tried.push_back(std::to_string(port) + (opened ? " opened " : " failed ") + std::to_string(version) +
+                        (opened ? "" : " " + ControllerSerial().CommErrorSource()));
+    }
     std::vector<std::string> captions;
+    std::vector<std::string> tried;
 };
 
 const std::string kVersionFrame = "\x02V00;00000;\x03";
@@ -58,6 +64,11 @@ TEST_F(Discovery, VersionZeroIsPassedOver) {
     EXPECT_EQ(ports.frames(7), std::vector<std::string>{kVersionFrame});
     EXPECT_TRUE(ports.frames(9).empty());
     EXPECT_EQ(status.captions, std::vector<std::string>{"Контролер на COM:7, Версия: 3"});
+    EXPECT_EQ(status.tried, (std::vector<std::string>{"1 failed -1 CommOpen (CreateFile)",
+                                                      "2 failed -1 CommOpen (CreateFile)",
+                                                      "3 failed -1 CommOpen (CreateFile)", "4 opened 0",
+                                                      "5 failed -1 CommOpen (CreateFile)",
+                                                      "6 failed -1 CommOpen (CreateFile)", "7 opened 3"}));
 }
 
 TEST_F(Discovery, TwoControllersTheLowerPortWins) {

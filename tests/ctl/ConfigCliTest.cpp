@@ -20,7 +20,7 @@ protected:
 
     TempFolder m_dir;
     ScopedEnv m_home{"QUEDRIX_HOME", m_dir.path().c_str()};
-    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", nullptr};
+    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", "1251"};
     std::string m_cfg = m_dir.file("Quedrix.cfg");
     std::ostringstream m_out;
     std::ostringstream m_err;

@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
+#include <sys/file.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -60,6 +63,67 @@ TEST_F(Ctl, ScanPrintsThePortAndVersion) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "COM6 version 12\n");
     EXPECT_EQ(simulators[6]->receivedFrames().size(), 1u);
+}
+
+// Holds a port as another program would: the device open with an exclusive lock on it.
+class HeldPort {
+public:
+    explicit HeldPort(const std::string& path) : m_fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~HeldPort() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool held() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+TEST_F(Ctl, ScanExplainsEachPortTriedBeforeTheController) {
+    addController(2);
+    addController(3, [](SimOptions& o) { o.silent = true; });
+    home.write("tty-COM4", "a plain file\n");
+    addController(5);
+    const HeldPort held(portPath(2));
+    ASSERT_TRUE(held.held());
+    const auto result = ctl({"scan"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "COM5 version 12\n");
+    const std::string pid = std::to_string(::getpid());
+    EXPECT_EQ(result.err, "quedrix-ctl: COM1 (" + portPath(1) + "): no such device\n" +
+                              "quedrix-ctl: COM2 (" + portPath(2) + "): in use by another program (pid " +
+                              pid + ", quedrix_ctl_tes)\n" + "quedrix-ctl: COM3 (" + portPath(3) +
+                              "): opened, but no controller answered\n" + "quedrix-ctl: COM4 (" +
+                              portPath(4) + "): not a serial device\n");
+    EXPECT_TRUE(simulators[2]->receivedFrames().empty());
+    EXPECT_EQ(home.read("tty-COM4"), "a plain file\n");
+}
+
+// The pseudo-terminal's node belongs to the user running the simulator; another user may not open it.
+TEST_F(Ctl, ScanTellsAUserWithoutPermissionWhichGroupToJoin) {
+    addController(1);
+    std::vector<std::string> command{kCtl, "scan"};
+    if (::geteuid() == 0) {
+        std::filesystem::permissions(
+            home.path(), std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+            std::filesystem::perm_options::add);
+        command.insert(command.begin(),
+                       {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    } else {
+        std::filesystem::permissions(std::filesystem::canonical(portPath(1)), std::filesystem::perms::none);
+    }
+    const auto result = ChildProcess::run(command);
+    EXPECT_EQ(result.status, 1);
+    const std::string first = result.err.substr(0, result.err.find('\n'));
+    EXPECT_TRUE(
+        first.starts_with("quedrix-ctl: COM1 (" + portPath(1) + "): no permission to open it (join the "))
+        << result.err;
+    EXPECT_NE(first.find(" group: sudo usermod -aG "), std::string::npos) << result.err;
 }
 
 TEST_F(Ctl, ScanWithoutAControllerFailsWithOne) {

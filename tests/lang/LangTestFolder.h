@@ -18,7 +18,7 @@ protected:
     LangTest()
         : m_home("QUEDRIX_HOME", m_folder.path().c_str()),
           m_registry("QUEDRIX_REGISTRY", m_folder.file("installer.reg").c_str()),
-          m_codePage("QUEDRIX_CODEPAGE", nullptr) {
+          m_codePage("QUEDRIX_CODEPAGE", "1251") {
         m_savedConfig = AppConfig;
         AppConfig.CfgFile = m_folder.file("Quedrix.cfg");
         CurrentLanguageCode = "BG";

@@ -2,20 +2,27 @@
 #include "RegistryValue.h"
 
 #include "AppFolder.h"
+#include "CodePage.h"
 #include "Common.h"
 
 #include "FakeWindow.h"
 #include "LangTestFolder.h"
+#include "TestRegistry.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+
+#include "ScopedEnv.h"
 
 namespace {
 
 // ---- start-up language ----------------------------------------------------------------------
 
+const std::string kQuedrixKey = "SOFTWARE\\Zentrovik\\Quedrix";
+
 struct StartUpCase {
     const char* name;
-    std::string registryFile; // empty: no file at all
+    std::function<void(TestRegistry&)> fill; // what the registry holds
     const char* expected;
 };
 
@@ -23,15 +30,17 @@ void PrintTo(const StartUpCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-std::string exportWith(const std::string& valueLine) {
-    return "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zentrovik\\Quedrix]\r\n" + valueLine + "\r\n";
+std::function<void(TestRegistry&)> installerLanguage(const std::string& text) {
+    return [text](TestRegistry& registry) { registry.setString(kQuedrixKey, "Installer Language", text); };
 }
 
-class StartUpLanguageTest : public LangTest, public ::testing::WithParamInterface<StartUpCase> {};
+class StartUpLanguageTest : public LangTest, public ::testing::WithParamInterface<StartUpCase> {
+protected:
+    TestRegistry m_registryValues{m_folder.file("installer.reg")};
+};
 
 TEST_P(StartUpLanguageTest, ComesFromTheInstallerLanguage) {
-    if (!GetParam().registryFile.empty())
-        m_folder.write("installer.reg", GetParam().registryFile);
+    GetParam().fill(m_registryValues);
     ResManagerClass res;
     EXPECT_EQ(res.SetStartUpLanguage(), GetParam().expected);
     EXPECT_EQ(res.CurrentLanguage(), "EN"); // not changed by the question
@@ -39,23 +48,24 @@ TEST_P(StartUpLanguageTest, ComesFromTheInstallerLanguage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Registry, StartUpLanguageTest,
-    ::testing::Values(StartUpCase{"Bulgarian", exportWith("\"Installer Language\"=\"1026\""), "BG"},
-                      StartUpCase{"Russian", exportWith("\"Installer Language\"=\"1049\""), "RU"},
-                      StartUpCase{"English", exportWith("\"Installer Language\"=\"1033\""), "EN"},
-                      StartUpCase{"Padded", exportWith("\"Installer Language\"=\" 1026 \""), "BG"},
-                      StartUpCase{"German", exportWith("\"Installer Language\"=\"1031\""), "EN"},
-                      StartUpCase{"Dword", exportWith("\"Installer Language\"=dword:00000402"), "EN"},
-                      StartUpCase{"MissingValue", exportWith("\"Other\"=\"1026\""), "EN"},
-                      StartUpCase{"MissingKey",
-                                  "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
-                                  "\"Installer Language\"=\"1026\"\r\n",
-                                  "EN"},
-                      StartUpCase{"Unreadable", "\x01\x02 not an export", "EN"},
-                      StartUpCase{"NoFile", "", "EN"}),
+    ::testing::Values(
+        StartUpCase{"Bulgarian", installerLanguage("1026"), "BG"},
+        StartUpCase{"Russian", installerLanguage("1049"), "RU"},
+        StartUpCase{"English", installerLanguage("1033"), "EN"},
+        StartUpCase{"Padded", installerLanguage(" 1026 "), "BG"},
+        StartUpCase{"German", installerLanguage("1031"), "EN"},
+        StartUpCase{"Dword", [](TestRegistry& r) { r.setDword(kQuedrixKey, "Installer Language", 0x402); },
+                    "EN"},
+        StartUpCase{"MissingValue", [](TestRegistry& r) { r.setString(kQuedrixKey, "Other", "1026"); }, "EN"},
+        StartUpCase{"MissingKey",
+                    [](TestRegistry& r) { r.setString("SOFTWARE\\Other", "Installer Language", "1026"); },
+                    "EN"},
+        StartUpCase{"Nothing", [](TestRegistry&) {}, "EN"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LangTest, StartUpLanguageIsEnglishWhenTheConfigurationFileExists) {
-    m_folder.write("installer.reg", exportWith("\"Installer Language\"=\"1026\""));
+    TestRegistry registry(m_folder.file("installer.reg"));
+    installerLanguage("1026")(registry);
     m_folder.write("Quedrix.cfg", "[Language]\r\nValue=BG\r\n");
     EXPECT_EQ(ResManagerClass().SetStartUpLanguage(), "EN");
 }
@@ -326,6 +336,19 @@ TEST_F(LangTest, LanguageFilesWithAByteOrderMarkAreReadInTheirEncoding) {
     EXPECT_EQ(res.ResStringComm("strLanguage", bg), "Български");
     EXPECT_EQ(res.ResStringComm("strLanguage", gr), "Ελληνικά");
     EXPECT_EQ(res.ResStringForm("BilliardStd|btnHide", bg), "Скриване");
+}
+
+// A language file saved as UTF-8 without a mark is taken as the code page, as Windows takes it: its
+// letters read as other letters, its sections and ASCII texts as they are, and nothing fails.
+TEST_F(LangTest, LanguageFileInUtf8WithoutAMarkReadsAsTheCodePage) {
+    ScopedEnv codePage("QUEDRIX_CODEPAGE", nullptr);
+    m_folder.write("Common.lng", "[strLanguage]\r\nBG=\xD0\x91\r\nEN=English\r\n");
+    ResManagerClass res;
+    std::string bg = "BG";
+    std::string en = "EN";
+    EXPECT_EQ(res.ResStringComm("strLanguage", bg), CodePage::active().toUtf8("\xD0\x91")); // "Р‘" in 1251
+    EXPECT_NE(res.ResStringComm("strLanguage", bg), "Б");
+    EXPECT_EQ(res.ResStringComm("strLanguage", en), "English");
 }
 
 class LongEntryTest : public LangTest, public ::testing::WithParamInterface<const char*> {};

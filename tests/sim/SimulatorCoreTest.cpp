@@ -97,6 +97,23 @@ TEST_P(SimulatorFault, ShapesTheReply) {
     EXPECT_EQ(port.receive(GetParam().reply.size() + 1, 400ms), GetParam().reply);
 }
 
+// The same faults switched on while the simulator serves, then off again.
+TEST_P(SimulatorFault, SwitchedOnAndOffWhileServing) {
+    SimulatorCore& simulator = start();
+    RawPort port(link());
+    SimOptions faults = simulator.faults();
+    GetParam().fault(faults);
+    simulator.setFaults(faults);
+    port.send(framed("G03;00000;"));
+    EXPECT_EQ(port.receive(GetParam().reply.size() + 1, 400ms), GetParam().reply);
+    port.receive(1, 100ms); // the last byte of a short reply, if any
+    SimOptions clean;
+    clean.baud = faults.baud;
+    simulator.setFaults(clean);
+    port.send(framed("G03;00000;"));
+    EXPECT_EQ(port.receive(13, 400ms), framed("G03;00125;"));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Faults, SimulatorFault,
     testing::Values(
@@ -115,6 +132,20 @@ TEST_F(Simulator, IgnoreFirstLeavesExactlyThatManyFramesUnanswered) {
         port.send(framed("V00;00000;"));
         EXPECT_EQ(port.receive(12, 200ms), "");
     }
+    port.send(framed("V00;00000;"));
+    EXPECT_EQ(port.receive(12, 1s), framed("V00;00012;"));
+}
+
+TEST_F(Simulator, IgnoreFirstSwitchedOnCountsFromThen) {
+    SimulatorCore& simulator = start();
+    RawPort port(link());
+    port.send(framed("V00;00000;"));
+    EXPECT_EQ(port.receive(12, 1s), framed("V00;00012;"));
+    SimOptions faults;
+    faults.ignoreFirst = 1;
+    simulator.setFaults(faults);
+    port.send(framed("V00;00000;"));
+    EXPECT_EQ(port.receive(12, 200ms), "");
     port.send(framed("V00;00000;"));
     EXPECT_EQ(port.receive(12, 1s), framed("V00;00012;"));
 }

@@ -1,4 +1,5 @@
 // Runs one of the project's programs as a child with its output captured, for command-line tests.
+// POSIX only: the programs it runs talk to simulators on pseudo-terminals.
 #pragma once
 
 #include <chrono>

@@ -1,6 +1,8 @@
 // ScopedEnv: sets or removes an environment variable for one test and restores it afterwards.
 #pragma once
 
+#include "Environment.h"
+
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -12,18 +14,18 @@ public:
         if (const char* old = std::getenv(m_name.c_str()))
             m_old = old;
         if (value)
-            ::setenv(m_name.c_str(), value->c_str(), 1);
+            SetEnvironmentVariableTo(m_name, *value);
         else
-            ::unsetenv(m_name.c_str());
+            RemoveEnvironmentVariable(m_name);
     }
     // value nullptr removes the variable.
     ScopedEnv(std::string name, const char* value)
         : ScopedEnv(std::move(name), value ? std::optional<std::string>(value) : std::nullopt) {}
     ~ScopedEnv() {
         if (m_old)
-            ::setenv(m_name.c_str(), m_old->c_str(), 1);
+            SetEnvironmentVariableTo(m_name, *m_old);
         else
-            ::unsetenv(m_name.c_str());
+            RemoveEnvironmentVariable(m_name);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;

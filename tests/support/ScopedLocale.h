@@ -4,10 +4,13 @@
 #include <clocale>
 #include <string>
 
+// The C runtime's name for a locale given by its POSIX name ("bg_BG.UTF-8"; platform files beside this one).
+std::string PlatformLocaleName(const std::string& posixName);
+
 class ScopedLocale {
 public:
     explicit ScopedLocale(const char* name) : m_old(std::setlocale(LC_ALL, nullptr)) {
-        m_ok = std::setlocale(LC_ALL, name) != nullptr;
+        m_ok = std::setlocale(LC_ALL, PlatformLocaleName(name).c_str()) != nullptr;
     }
     ~ScopedLocale() { std::setlocale(LC_ALL, m_old.c_str()); }
     ScopedLocale(const ScopedLocale&) = delete;

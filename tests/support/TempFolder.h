@@ -4,14 +4,20 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
-#include <unistd.h>
 
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quedrix-test-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto candidate =
+                std::filesystem::temp_directory_path() / ("quedrix-test-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error))
+                m_path = candidate.string();
+        }
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -21,7 +27,10 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     std::string path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
+    // The path of a name in the folder, with the platform's separator.
+    std::string file(const std::string& name) const {
+        return (std::filesystem::path(m_path) / std::filesystem::path(name).make_preferred()).string();
+    }
 
     void write(const std::string& name, const std::string& bytes) const {
         std::ofstream(file(name), std::ios::binary) << bytes;

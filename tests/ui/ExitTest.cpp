@@ -134,17 +134,28 @@ protected:
 
 TEST_P(ExitDuringAnExchange, EndsAtTheNextPumpWithNothingSentAfterIt) {
     const ExitCase& c = GetParam();
-    SimulatedController controller(m_ports.path(), NeverAnswersATable());
     int report[2];
+    int go[2];
     ASSERT_EQ(pipe(report), 0);
+    ASSERT_EQ(pipe(go), 0);
 
+    // The simulator's thread starts after the fork: a thread running while the process forks can
+    // leave the allocator's lock taken in the child, which then hangs at its first allocation.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         close(report[0]);
+        close(go[1]);
+        char started = 0;
+        if (read(go[0], &started, 1) != 1)
+            std::_Exit(BodyReturned);
         runTheProgram(c, report[1]);
     }
     close(report[1]);
+    close(go[0]);
+    SimulatedController controller(m_ports.path(), NeverAnswersATable());
+    ASSERT_EQ(write(go[1], "g", 1), 1);
+    close(go[1]);
 
     // Reaped as soon as it ends; a child still running after 20 s is stopped and counts as failed.
     int status = 0;

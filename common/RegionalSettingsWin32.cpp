@@ -1,0 +1,14 @@
+#include "RegionalSettings.h"
+
+#include "LocaleInfoWin32.h"
+
+#include <windows.h>
+
+std::string UserDecimalSeparator() {
+    return LocaleText(SystemLocaleInfo(), LOCALE_SDECIMAL);
+}
+
+// Windows keeps the pattern in its own letters already.
+std::string UserShortDatePattern() {
+    return LocaleText(SystemLocaleInfo(), LOCALE_SSHORTDATE);
+}

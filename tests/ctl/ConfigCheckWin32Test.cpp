@@ -1,0 +1,37 @@
+// The configuration check on Windows, where the program opens COMn itself and never reads [Ports].
+#include "ConfigCheck.h"
+
+#include <gtest/gtest.h>
+
+#include "ScopedEnv.h"
+#include "ScopedLocale.h"
+#include "TempFolder.h"
+
+namespace {
+
+const std::string kTariff = "[Tariff]\r\nPeak=0.50\r\nOffPeak=0.30\r\nStartTime=08:00\r\nEndTime=18:00\r\n";
+
+class ConfigCheckWin32Test : public ::testing::Test {
+protected:
+    std::vector<std::string> problemsOf(const std::string& text) {
+        m_dir.write("Quedrix.cfg", text);
+        return ConfigProblems(m_dir.file("Quedrix.cfg"));
+    }
+
+    TempFolder m_dir;
+    ScopedEnv m_codePage{"QUEDRIX_CODEPAGE", "1251"};
+};
+
+TEST_F(ConfigCheckWin32Test, SoundFileHasNoProblems) {
+    USE_LOCALE_OR_SKIP(locale, "C");
+    EXPECT_EQ(problemsOf("[Language]\r\nValue=BG\r\n" + kTariff), std::vector<std::string>{});
+}
+
+TEST_F(ConfigCheckWin32Test, PortsEntriesAreToldToBeUnused) {
+    USE_LOCALE_OR_SKIP(locale, "C");
+    const auto problems = problemsOf(kTariff + "[Ports]\r\nCOM3=\\\\.\\COM7\r\n");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("[Ports] COM3=\\\\.\\COM7 is not used"), std::string::npos) << problems[0];
+}
+
+} // namespace

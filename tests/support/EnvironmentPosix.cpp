@@ -1,0 +1,11 @@
+#include "Environment.h"
+
+#include <cstdlib>
+
+void SetEnvironmentVariableTo(const std::string& name, const std::string& value) {
+    ::setenv(name.c_str(), value.c_str(), 1);
+}
+
+void RemoveEnvironmentVariable(const std::string& name) {
+    ::unsetenv(name.c_str());
+}

@@ -1,0 +1,5 @@
+#include "ScopedLocale.h"
+
+std::string PlatformLocaleName(const std::string& posixName) {
+    return posixName;
+}
