@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the build's own prefix: wine-run.sh <wine folder> <program> [args].
 # The first call makes the prefix; every serial port in it leads nowhere except the ones that the
-# serial-line tests point at simulators (<wine folder>/ports/COMn), so no test opens a real port.
+# tests point at simulators (<wine folder>/ports/COMn), so no test opens a real port.
 # One wine server is kept running while calls keep coming, so each program starts fast.
 set -euo pipefail
 
@@ -15,8 +15,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # The ANSI code page (1252) and the regional settings of an English Windows, whatever the machine's locale.
 export LANG=${QUEDRIX_WINE_LOCALE:-C.UTF-8} LC_ALL=${QUEDRIX_WINE_LOCALE:-C.UTF-8}
 
-# The COM ports that the serial-line tests use.
-simulated_ports=(3 5 6 7)
+# The COM ports that lead to simulators: those of the serial-line tests unless QUEDRIX_WINE_PORTS
+# names others (a blank-separated list of numbers). Read only when the prefix is made.
+read -r -a simulated_ports <<<"${QUEDRIX_WINE_PORTS:-3 5 6 7}"
 
 make_prefix() {
     wineboot --init </dev/null >/dev/null 2>&1 9>&-

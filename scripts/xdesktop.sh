@@ -83,9 +83,16 @@ xdesktop_parent() {
 
 # xdesktop_tray_icon PID: the window of PID's tray icon once it sits inside trayer's panel.
 xdesktop_tray_icon() {
+    # shellcheck disable=SC2046 # one word per window
+    xdesktop_docked $(xdotool search --pid "$1" 2>/dev/null)
+}
+
+# xdesktop_docked WINDOW...: the first of these windows that sits inside trayer's panel. Under Wine
+# the icons belong to the prefix's explorer.exe, not to the program that added them.
+xdesktop_docked() {
     local panel window ancestor
     panel=$(xdesktop_tray_panel) || return 1
-    for window in $(xdotool search --pid "$1" 2>/dev/null); do
+    for window in "$@"; do
         ancestor=$window
         while ancestor=$(xdesktop_parent "$ancestor") && ((ancestor != 0)); do
             if ((ancestor == panel)); then
