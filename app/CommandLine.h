@@ -1,10 +1,10 @@
 // The command line as start-up reads it: the mode of the program.
 #pragma once
 
+#include "MonitorMode.h"
+
 #include <string>
 #include <vector>
-
-enum class MonitorMode { Standard, Alternative };
 
 // arguments: the words after the program's own name. Their text (the words joined by single
 // blanks), upper-cased, equal to "ALT" selects the alternative mode; anything else, no arguments

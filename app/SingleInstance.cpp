@@ -3,66 +3,68 @@
 #include "AppFolder.h"
 #include "SingleInstanceSystem.h"
 
-#include <QCryptographicHash>
-#include <QFileInfo>
-#include <QLockFile>
-#include <QString>
-
-#include <memory>
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
-enum class LockOutcome { Taken, HeldElsewhere, CannotBeMade };
-
-// The lock this process holds, if any.
-std::unique_ptr<QLockFile>& heldLock() {
-    static std::unique_ptr<QLockFile> lock;
-    return lock;
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-// A dead copy's lock is taken over by removing it, which a folder the program may not write to does
-// not allow. A running copy keeps the system lock on its file; a file still being written is taken
-// to be a running copy's too.
-bool deadCopysLockThatStays(const QLockFile& lock, const QString& path) {
-    const QFileInfo folder(QFileInfo(path).absolutePath());
-    return !folder.isWritable() && lock.getLockInfo(nullptr, nullptr, nullptr) &&
-           !FileLockedByAProcess(path.toStdString());
-}
-
-LockOutcome lockAt(const QString& path) {
-    auto lock = std::make_unique<QLockFile>(path);
-    // Held for the whole life of the process, so age never makes it stale; a lock whose process is
-    // gone (a crash, a kill) is stale and is taken over.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        heldLock() = std::move(lock);
-        return LockOutcome::Taken;
-    }
-    if (lock->error() == QLockFile::LockFailedError && !deadCopysLockThatStays(*lock, path))
+// A file this process cannot write to may still be a running copy's lock (another user's copy, or a
+// folder made read-only under it); a dead copy's file there is only in the way.
+LockOutcome lockAt(const std::string& path) {
+    const LockOutcome outcome = TakeLockFile(path);
+    std::error_code error;
+    if (outcome == LockOutcome::CannotBeMade && std::filesystem::exists(pathOf(path), error) &&
+        FileLockedByAProcess(path))
         return LockOutcome::HeldElsewhere;
-    return LockOutcome::CannotBeMade;
+    return outcome;
 }
 
 bool lockHeldElsewhere() {
-    LockOutcome outcome = lockAt(QString::fromStdString(AppFilePath(InstanceLockFileName)));
+    LockOutcome outcome = lockAt(AppFilePath(InstanceLockFileName));
     if (outcome == LockOutcome::CannotBeMade) {
         // A folder of the user's own, so no other user can put a lock there to keep the program out.
         const std::string runtime = UserRuntimeFolder();
         if (!runtime.empty())
-            outcome = lockAt(QString::fromStdString(runtime + "/" + RuntimeLockFileName(AppFolder())));
+            outcome = lockAt(runtime + "/" + RuntimeLockFileName(AppFolder()));
     }
     // Where no lock can be made at all, the program runs rather than refusing to.
     return outcome == LockOutcome::HeldElsewhere;
 }
 
+// 64-bit FNV-1a from the given start: stable across builds and platforms, unlike std::hash.
+uint64_t fnv1a(const std::string& text, uint64_t hash) {
+    for (const unsigned char c : text) {
+        hash ^= c;
+        hash *= 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+std::string hex(uint64_t value) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string text(16, '0');
+    for (int i = 15; i >= 0; --i, value >>= 4)
+        text[static_cast<size_t>(i)] = digits[value & 0xF];
+    return text;
+}
+
 } // namespace
 
 std::string RuntimeLockFileName(const std::string& appFolder) {
-    const QFileInfo folder(QString::fromStdString(appFolder));
-    const QString canonical = folder.canonicalFilePath();
-    const QString path = canonical.isEmpty() ? folder.absoluteFilePath() : canonical;
-    const QByteArray digest = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex();
-    return "Quedrix-" + digest.left(32).toStdString() + ".lock";
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(pathOf(appFolder), error);
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, error);
+    if (error)
+        resolved = absolute.lexically_normal();
+    const std::u8string utf8 = resolved.u8string();
+    const std::string path(utf8.begin(), utf8.end());
+    return "Quedrix-" + hex(fnv1a(path, 0xcbf29ce484222325ULL)) + hex(fnv1a(path, 0x84222325cbf29ce4ULL)) +
+           ".lock";
 }
 
 bool AnotherInstanceRuns() {
@@ -71,6 +73,5 @@ bool AnotherInstanceRuns() {
 }
 
 void ReleaseInstanceLock() {
-    if (heldLock())
-        heldLock()->unlock();
+    ReleaseLockFile();
 }

@@ -1,5 +1,6 @@
 #include "SingleInstanceSystem.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -41,4 +42,40 @@ bool FileLockedByAProcess(const std::string& path) {
     const bool locked = ::flock(fd, LOCK_SH | LOCK_NB) != 0;
     ::close(fd); // drops the shared lock taken here, if any
     return locked;
+}
+
+namespace {
+
+int heldFd = -1;
+std::string heldPath;
+
+} // namespace
+
+LockOutcome TakeLockFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return LockOutcome::CannotBeMade;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        ::close(fd);
+        return held ? LockOutcome::HeldElsewhere : LockOutcome::CannotBeMade;
+    }
+    const std::string owner = std::to_string(::getpid()) + "\nquedrix\n";
+    if (::ftruncate(fd, 0) != 0 ||
+        ::write(fd, owner.data(), owner.size()) != static_cast<ssize_t>(owner.size())) {
+        ::close(fd);
+        return LockOutcome::CannotBeMade;
+    }
+    heldFd = fd;
+    heldPath = path;
+    return LockOutcome::Taken;
+}
+
+void ReleaseLockFile() {
+    if (heldFd < 0)
+        return;
+    // Removed while still held, so no other start can take the file in between.
+    ::unlink(heldPath.c_str());
+    ::close(heldFd);
+    heldFd = -1;
 }

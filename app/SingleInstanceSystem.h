@@ -1,4 +1,5 @@
-// The platform's part of the single-instance rule: a private folder of the user's, and lock tests.
+// The platform's part of the single-instance rule: a private folder of the user's, the lock file
+// the running copy holds, and lock tests.
 #pragma once
 
 #include <string>
@@ -12,3 +13,14 @@ std::string UserRuntimeFolder();
 // True when a process holds the system lock on the file, or when that cannot be told (the file
 // cannot be opened for reading).
 bool FileLockedByAProcess(const std::string& path);
+
+enum class LockOutcome { Taken, HeldElsewhere, CannotBeMade };
+
+// Opens the file (made when missing) and takes the system lock on it, which the system gives up
+// when the process ends however it ends, so a dead copy's file is taken over; the first line then
+// holds this process's id. HeldElsewhere when another process holds the lock; CannotBeMade when the
+// file cannot be opened for writing.
+LockOutcome TakeLockFile(const std::string& path);
+
+// Gives up the lock TakeLockFile took and removes its file; nothing when none is held.
+void ReleaseLockFile();

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <system_error>
 #include <windows.h>
 
@@ -29,4 +30,40 @@ bool FileLockedByAProcess(const std::string& path) {
         return true; // held, or it cannot be told
     ::CloseHandle(file);
     return false;
+}
+
+namespace {
+
+HANDLE heldFile = INVALID_HANDLE_VALUE;
+std::filesystem::path heldPath;
+
+} // namespace
+
+LockOutcome TakeLockFile(const std::string& path) {
+    const std::filesystem::path native(std::u8string(path.begin(), path.end()));
+    // Nobody else may write to it while this process has it open; the system closes it at the end.
+    HANDLE file = ::CreateFileW(native.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_SHARING_VIOLATION ? LockOutcome::HeldElsewhere
+                                                           : LockOutcome::CannotBeMade;
+    const std::string owner = std::to_string(::GetCurrentProcessId()) + "\r\nquedrix\r\n";
+    DWORD written = 0;
+    if (!::SetEndOfFile(file) ||
+        !::WriteFile(file, owner.data(), static_cast<DWORD>(owner.size()), &written, nullptr) ||
+        written != owner.size()) {
+        ::CloseHandle(file);
+        return LockOutcome::CannotBeMade;
+    }
+    heldFile = file;
+    heldPath = native;
+    return LockOutcome::Taken;
+}
+
+void ReleaseLockFile() {
+    if (heldFile == INVALID_HANDLE_VALUE)
+        return;
+    ::CloseHandle(heldFile);
+    ::DeleteFileW(heldPath.c_str());
+    heldFile = INVALID_HANDLE_VALUE;
 }

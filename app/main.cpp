@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QStringList>
 
 int main(int argc, char* argv[]) {
     // Made before start-up: it takes Qt's own options (-platform, -style, ...) off the command line
@@ -13,7 +14,12 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/Flash1.png")));
 
-    if (!Main())
+    // The words after the program's name, once Qt has taken its own options away.
+    std::vector<std::string> arguments;
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i)
+        arguments.push_back(all[i].toStdString());
+    if (!Main(arguments))
         return 0; // an earlier copy runs
     return QApplication::exec();
 }

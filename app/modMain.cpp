@@ -7,50 +7,20 @@
 #include "Hourglass.h"
 #include "LanguageRegistration.h"
 #include "MainForm.h"
-#include "QtBilliardAlt.h"
-#include "QtBilliardStd.h"
+#include "MonitorShell.h"
+#include "MonitorWindow.h"
 #include "RegisterBuildInfo.h"
 #include "SingleInstance.h"
 
-#include <QCoreApplication>
-#include <QStringList>
-
-namespace {
-
-// The words after the program's name, once Qt has taken its own options away.
-std::vector<std::string> commandLineArguments() {
-    std::vector<std::string> arguments;
-    const QStringList all = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < all.size(); ++i)
-        arguments.push_back(all[i].toStdString());
-    return arguments;
-}
-
-// The window of the mode, its Qt shell made and its behaviour loaded later. Every controller flow of
-// the process runs through the one queue of flows.
-MonitorWindow* createMonitorWindow(MonitorMode mode) {
-    static ControllerFlows flows;
-    QtMonitorWindow* shell = nullptr;
-    if (mode == MonitorMode::Alternative)
-        shell = new QtBilliardAlt(flows);
-    else
-        shell = new QtBilliardStd(flows);
-    // The process ends without its static destructors, so the lock is given up before.
-    shell->setProcessEnd([] {
-        ReleaseInstanceLock();
-        QtMonitorWindow::endProcessNow();
-    });
-    return &shell->form();
-}
-
-} // namespace
-
-bool Main() {
+bool Main(const std::vector<std::string>& arguments) {
     SetHourglass(true);
     RegisterBuildInfo();
     GetDecimalSeparator(); // asked for, not used
     ReadDateSettings();
-    MainForm = createMonitorWindow(ModeFromArguments(commandLineArguments()));
+    // Every controller flow of the process runs through the one queue of flows. The process ends
+    // without its static destructors, so the lock is given up before.
+    static ControllerFlows flows;
+    MainForm = CreateMonitorWindow(ModeFromArguments(arguments), flows, &ReleaseInstanceLock);
     SetHourglass(true);
     ApplyStartUpLanguage();
     LoadConfiguration();

@@ -3,9 +3,6 @@
 #include "ScopedEnv.h"
 #include "TempFolder.h"
 
-#include <QLockFile>
-#include <QString>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -133,16 +130,15 @@ INSTANTIATE_TEST_SUITE_P(Folders, RuntimeFolderTest, testing::ValuesIn(folderCas
                              return std::string(info.param.name);
                          });
 
-// The running copy's QLockFile keeps a system lock on its file; a dead copy's file has none.
+// The running copy keeps a system lock on its file; a dead copy's file has none.
 TEST(FileLockedByAProcess, SeesAHeldLockFileAndNotALeftOverOne) {
     TempFolder folder;
     const std::string path = folder.file("Quedrix.lock");
     EXPECT_TRUE(FileLockedByAProcess(path)) << "a file that cannot be opened cannot tell";
 
-    QLockFile lock(QString::fromStdString(path));
-    ASSERT_TRUE(lock.tryLock(0));
+    ASSERT_EQ(TakeLockFile(path), LockOutcome::Taken);
     EXPECT_TRUE(FileLockedByAProcess(path));
-    lock.unlock();
+    ReleaseLockFile();
 
     folder.write("Quedrix.lock", "999999\nhost\nquedrix\n");
     EXPECT_FALSE(FileLockedByAProcess(path));

@@ -73,3 +73,5 @@ convert "$tmp/small.png" -alpha extract -threshold 50% "$tmp/mask.png"
 convert "$tmp/small.png" -alpha off -dither None -remap "$tmp/qbcolor.png" "$tmp/colours.png"
 convert "$tmp/colours.png" "$tmp/mask.png" -alpha off -compose CopyOpacity -composite PNG32:- \
     | convert - -define png:bit-depth=4 PNG8:Flash3.png
+# The same three as icon resources of the native Windows shell.
+for n in 1 2 3; do convert "Flash$n.png" "../../winui/icons/Flash$n.ico"; done

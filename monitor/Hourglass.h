@@ -1,4 +1,4 @@
-// The application-wide wait pointer shown while the program is busy.
+// The application-wide wait pointer shown while the program is busy; each shell defines it.
 #pragma once
 
 // on: every window of the program shows the wait pointer (once, however often asked);

@@ -1,0 +1,13 @@
+// The alternative-mode window's Win32 shell: the shared controls plus a charge label and Start button
+// per table and the minute timer.
+#pragma once
+
+#include "BilliardAlt.h"
+#include "Win32MonitorWindow.h"
+
+class Win32BilliardAlt : public Win32MonitorWindow {
+public:
+    explicit Win32BilliardAlt(ControllerFlows& flows);
+
+    BilliardAlt& form() const { return static_cast<BilliardAlt&>(Win32MonitorWindow::form()); }
+};

@@ -1,0 +1,384 @@
+// modSysTry.h names the tray constants as the Win32 headers do; it comes before <windows.h>.
+#include "modSysTry.h"
+
+#include "Win32MonitorWindow.h"
+
+#include "Configuration.h"
+#include "Hourglass.h"
+#include "LocaleInfoWin32.h"
+#include "RefreshCycle.h"
+#include "Win32ControlName.h"
+#include "Win32Font.h"
+#include "Win32Hourglass.h"
+#include "Win32Text.h"
+#include "Win32WindowText.h"
+#include "WinuiResources.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr wchar_t WindowClass[] = L"QuedrixMonitor";
+constexpr char LabelFace[] = "MS Sans Serif";
+constexpr int CyrillicCharset = 204; // RUSSIAN_CHARSET
+constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int MenuSetupId = 1;
+constexpr int MenuExitId = 2;
+
+// One brush per colour for the life of the process: a refresh repaints with the brushes it has.
+HBRUSH brushOf(COLORREF colour) {
+    static std::map<COLORREF, HBRUSH> brushes;
+    auto found = brushes.find(colour);
+    if (found == brushes.end())
+        found = brushes.emplace(colour, ::CreateSolidBrush(colour)).first;
+    return found->second;
+}
+
+COLORREF colourRefOf(uint32_t rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+void registerWindowClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = ::DefWindowProcW; // each window puts its own in place at creation
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.hIcon = ::LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(IDI_FLASH1));
+        windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = WindowClass;
+        return ::RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+void trackPopupMenu(HWND owner, HMENU menu, POINT at) {
+    ::TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
+}
+
+void notifyIcon(DWORD action, NOTIFYICONDATAA& data) {
+    ::Shell_NotifyIconA(action, &data);
+}
+
+} // namespace
+
+RECT PixelRect(const TwipRect& twips) {
+    const int left = TwipsToPixels(twips.x);
+    const int top = TwipsToPixels(twips.y);
+    return {left, top, left + TwipsToPixels(twips.width), top + TwipsToPixels(twips.height)};
+}
+
+Win32MonitorWindow::Win32MonitorWindow(const std::string& name, const MonitorLayout& layout)
+    : m_name(name), m_layout(layout), m_notifyIcon(&notifyIcon), m_menuTracker(&trackPopupMenu),
+      m_processEnd(&Win32MonitorWindow::endProcessNow) {
+    registerWindowClass();
+    RECT frame{0, 0, TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight)};
+    ::AdjustWindowRectEx(&frame, WindowStyle, FALSE, 0);
+    m_hwnd = ::CreateWindowExW(0, WindowClass, L"Zentrovik Quedrix", WindowStyle, CW_USEDEFAULT,
+                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    SetControlName(m_hwnd, m_name);
+    ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32MonitorWindow::windowProc));
+
+    for (int t = 1; t <= TableCount; ++t) {
+        addLabel("lblTable", t, "Маса " + std::to_string(t),
+                 ColumnRect(layout, t, layout.tableTop, layout.labelWidth, layout.labelHeight),
+                 layout.tableFontPoints);
+        addLabel("lblTime", t, "00:00:00",
+                 ColumnRect(layout, t, layout.timeTop, layout.labelWidth, layout.labelHeight),
+                 layout.tableFontPoints);
+        setBackground("lblTime", t, QBColor(static_cast<int>(QBColorIndex::Red)));
+    }
+    addControl(L"STATIC", SS_BLACKRECT, "Line1", -1, "",
+               {layout.firstColumnLeft, layout.lineY,
+                layout.lineRight - layout.firstColumnLeft + TwipsPerPixel, TwipsPerPixel});
+    addLabel("lblInfo", -1, "Не е открит контролер", layout.info, StatusFontPoints);
+
+    // The picture boxes are only the tray's icon sources; they lie under lblInfo and stay hidden.
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    for (int n = 0; n < 3; ++n) {
+        const TwipRect place{layout.flash[n].x, layout.flash[n].y, FlashSize, FlashSize};
+        m_flash[n] = addControl(L"STATIC", SS_ICON, "Flash" + std::to_string(n + 1), -1, "", place);
+        ::ShowWindow(m_flash[n], SW_HIDE);
+        auto* icon = static_cast<HICON>(
+            ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_FLASH1 + n), IMAGE_ICON, 16, 16, 0));
+        ::SendMessageW(m_flash[n], STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
+    createMenu();
+}
+
+Win32MonitorWindow::~Win32MonitorWindow() {
+    ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+    ::DestroyWindow(m_hwnd);
+    ::DestroyMenu(m_menu);
+}
+
+void Win32MonitorWindow::createMenu() {
+    m_menu = ::CreatePopupMenu();
+    ::AppendMenuW(m_menu, MF_STRING, MenuSetupId, L"Отвори");
+    ::AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(m_menu, MF_STRING, MenuExitId, L"Изход");
+    m_menuItems = {{"mnuSetup", MenuSetupId}, {"mnuExit", MenuExitId}};
+}
+
+void Win32MonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
+    m_form = std::move(form);
+    MonitorWindow* handlers = m_form.get();
+    m_commands[MenuSetupId] = [handlers] { handlers->mnuSetup_Click(); };
+    m_commands[MenuExitId] = [handlers] { handlers->mnuExit_Click(); };
+    addButton("btnInfo", -1, "Проверка", m_layout.infoButton, [handlers] { handlers->btnInfo_Click(); });
+    addButton("btnHide", -1, "Скриване", m_layout.hideButton, [handlers] { handlers->btnHide_Click(); });
+    onTimer(Timer::DisplayInfoTimer, [handlers] { handlers->DisplayInfoTimer_Timer(); });
+}
+
+HWND Win32MonitorWindow::addControl(const wchar_t* windowClass, DWORD style, const std::string& name,
+                                    int index, const std::string& caption, const TwipRect& twips) {
+    const RECT place = PixelRect(twips);
+    const int id = m_nextId++;
+    HWND control = ::CreateWindowExW(
+        0, windowClass, WideFromUtf8(caption).c_str(), WS_CHILD | WS_VISIBLE | style, place.left, place.top,
+        place.right - place.left, place.bottom - place.top, m_hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    SetControlName(control, name, index);
+    return control;
+}
+
+HWND Win32MonitorWindow::addLabel(const std::string& name, int index, const std::string& caption,
+                                  const TwipRect& twips, double points) {
+    HWND label = addControl(L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, name, index, caption, twips);
+    ::SendMessageW(label, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(Win32Font(LabelFace, points, true, CyrillicCharset)), FALSE);
+    return label;
+}
+
+HWND Win32MonitorWindow::addButton(const std::string& name, int index, const std::string& caption,
+                                   const TwipRect& twips, std::function<void()> click) {
+    HWND button = addControl(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, name, index, caption, twips);
+    ::SendMessageW(button, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(Win32Font(LabelFace, StatusFontPoints, false, CyrillicCharset)),
+                   FALSE);
+    m_commands[::GetDlgCtrlID(button)] = std::move(click);
+    return button;
+}
+
+void Win32MonitorWindow::onTimer(Timer timer, std::function<void()> tick) {
+    m_ticks[timer] = std::move(tick);
+}
+
+HWND Win32MonitorWindow::control(const std::string& name, int index) const {
+    for (HWND child = ::GetWindow(m_hwnd, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (ControlIndex(child) == index && ControlName(child) == name)
+            return child;
+    }
+    return nullptr;
+}
+
+HICON Win32MonitorWindow::flashIcon(int choice) const {
+    return reinterpret_cast<HICON>(::SendMessageW(m_flash.at(choice), STM_GETICON, 0, 0));
+}
+
+COLORREF Win32MonitorWindow::background(HWND label) const {
+    const auto found = m_backgrounds.find(label);
+    return found != m_backgrounds.end() ? found->second : ::GetSysColor(COLOR_BTNFACE);
+}
+
+void Win32MonitorWindow::setNotifyIconCall(NotifyIconCall call) {
+    m_notifyIcon = std::move(call);
+}
+
+void Win32MonitorWindow::setMenuTracker(MenuTracker tracker) {
+    m_menuTracker = std::move(tracker);
+}
+
+void Win32MonitorWindow::setProcessEnd(std::function<void()> end) {
+    m_processEnd = std::move(end);
+}
+
+void Win32MonitorWindow::endProcessNow() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+uintptr_t Win32MonitorWindow::windowHandle() const {
+    return reinterpret_cast<uintptr_t>(m_hwnd);
+}
+
+std::string Win32MonitorWindow::windowCaption() const {
+    return WindowText(m_hwnd);
+}
+
+void Win32MonitorWindow::setCaption(const std::string& name, int index, const std::string& text) {
+    if (HWND label = control(name, index))
+        ::SetWindowTextW(label, WideFromUtf8(text).c_str());
+}
+
+void Win32MonitorWindow::setBackground(const std::string& name, int index, uint32_t rgb) {
+    HWND label = control(name, index);
+    if (label == nullptr)
+        return;
+    m_backgrounds[label] = colourRefOf(rgb);
+    ::InvalidateRect(label, nullptr, TRUE);
+}
+
+void Win32MonitorWindow::setMenuItemEnabled(const std::string& item, bool enabled) {
+    const auto found = m_menuItems.find(item);
+    if (found != m_menuItems.end())
+        ::EnableMenuItem(m_menu, found->second, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void Win32MonitorWindow::showWindow() {
+    ::ShowWindow(m_hwnd, ::IsIconic(m_hwnd) ? SW_RESTORE : SW_SHOW);
+    ::SetForegroundWindow(m_hwnd);
+}
+
+void Win32MonitorWindow::hideWindow() {
+    ::ShowWindow(m_hwnd, SW_HIDE);
+}
+
+void Win32MonitorWindow::minimiseWindow() {
+    ::ShowWindow(m_hwnd, SW_MINIMIZE);
+}
+
+bool Win32MonitorWindow::windowVisible() const {
+    return ::IsWindowVisible(m_hwnd) != FALSE;
+}
+
+void Win32MonitorWindow::unloadWindow() {
+    ::SendMessageW(m_hwnd, WM_CLOSE, 0, 0);
+}
+
+void Win32MonitorWindow::startWindowTimer(Timer timer, int intervalMs) {
+    ::SetTimer(m_hwnd, static_cast<UINT_PTR>(timer) + 1, static_cast<UINT>(intervalMs), nullptr);
+    m_runningTimers.insert(timer);
+}
+
+void Win32MonitorWindow::stopWindowTimer(Timer timer) {
+    ::KillTimer(m_hwnd, static_cast<UINT_PTR>(timer) + 1);
+    m_runningTimers.erase(timer);
+}
+
+void Win32MonitorWindow::popUpMenu() {
+    POINT at{};
+    ::GetCursorPos(&at);
+    // Without the foreground the menu would not close when the user clicks elsewhere; the posted
+    // message lets the next click after it reach its target.
+    ::SetForegroundWindow(m_hwnd);
+    m_menuTracker(m_hwnd, m_menu, at);
+    ::PostMessageW(m_hwnd, WM_NULL, 0, 0);
+}
+
+bool Win32MonitorWindow::trayAvailable() const {
+    return ::FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
+}
+
+void Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& data) {
+    NOTIFYICONDATAA record{};
+    // The version of the record that ends with guidItem, as this platform lays it out.
+    record.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    record.hWnd = reinterpret_cast<HWND>(data.hWnd);
+    record.uID = data.uID;
+    record.uFlags = data.uFlags;
+    record.uCallbackMessage = data.uCallbackMessage;
+    record.hIcon = data.hIcon >= 0 && data.hIcon < 3 ? flashIcon(data.hIcon) : nullptr;
+    // The texts are 8-bit text in the ANSI code page already, as the A call takes them.
+    std::memcpy(record.szTip, data.szTip.data(), sizeof(record.szTip));
+    record.dwState = data.dwState;
+    record.dwStateMask = data.dwStateMask;
+    std::memcpy(record.szInfo, data.szInfo.data(), sizeof(record.szInfo));
+    record.uTimeout = data.uTimeout;
+    std::memcpy(record.szInfoTitle, data.szInfoTitle.data(), sizeof(record.szInfoTitle));
+    record.dwInfoFlags = data.dwInfoFlags;
+    std::memcpy(&record.guidItem, data.guidItem.data(), sizeof(record.guidItem));
+    m_notifyIcon(static_cast<DWORD>(action), record);
+}
+
+void Win32MonitorWindow::setHourglass(bool on) {
+    SetHourglass(on);
+}
+
+void Win32MonitorWindow::pumpEvents() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+std::string Win32MonitorWindow::userTimeSeparator() const {
+    return LocaleText(SystemLocaleInfo(), LOCALE_STIME);
+}
+
+void Win32MonitorWindow::endProcess() {
+    m_processEnd();
+}
+
+LRESULT CALLBACK Win32MonitorWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = reinterpret_cast<Win32MonitorWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (window == nullptr || !window->m_form)
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    return window->handle(message, wParam, lParam);
+}
+
+// The tray reports its mouse codes with its callback message, the mouse-move message: the icon's id
+// in wParam, the code in lParam. A real movement over the window carries the pointer's place there.
+bool Win32MonitorWindow::trayCallback(WPARAM wParam, LPARAM lParam) const {
+    if (wParam != TrayIconData.uID || lParam < WM_MOUSEFIRST || lParam > WM_MOUSELAST)
+        return false;
+    POINT pointer{};
+    ::GetCursorPos(&pointer);
+    ::ScreenToClient(m_hwnd, &pointer);
+    return pointer.x != LOWORD(lParam) || pointer.y != HIWORD(lParam);
+}
+
+LRESULT Win32MonitorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: {
+        const auto found = m_commands.find(LOWORD(wParam));
+        if (found != m_commands.end() && HIWORD(wParam) == BN_CLICKED)
+            found->second();
+        return 0;
+    }
+    case WM_TIMER: {
+        const auto timer = static_cast<Timer>(wParam - 1);
+        const auto found = m_ticks.find(timer);
+        if (found != m_ticks.end() && m_runningTimers.count(timer) != 0)
+            found->second();
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+        auto* dc = reinterpret_cast<HDC>(wParam);
+        const COLORREF colour = background(reinterpret_cast<HWND>(lParam));
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetBkColor(dc, colour);
+        return reinterpret_cast<LRESULT>(brushOf(colour));
+    }
+    case WM_MOUSEMOVE:
+        if (trayCallback(wParam, lParam)) {
+            const auto code = static_cast<int32_t>(lParam);
+            TrayWindowProc(windowHandle(), TrayCallbackMessage, code, code);
+        }
+        return 0;
+    case WM_SETCURSOR:
+        if (HourglassShown()) {
+            ::SetCursor(ProgramCursor());
+            return TRUE;
+        }
+        break;
+    case WM_ACTIVATE:
+        // A hidden window made the foreground for the tray menu is not brought up by that.
+        if (LOWORD(wParam) != WA_INACTIVE && windowVisible())
+            m_form->Form_Activate();
+        break;
+    case WM_CLOSE:
+        m_form->Form_Unload();
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+}

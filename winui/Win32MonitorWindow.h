@@ -1,0 +1,112 @@
+// The native Win32 shell both monitor windows share: the window, its controls, menu, timers and tray
+// icon behind MonitorView, and the window procedure that hands their events to the behaviour.
+#pragma once
+
+#include "MonitorView.h"
+#include "MonitorWindow.h"
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <shellapi.h>
+#include <string>
+
+class Win32MonitorWindow : public MonitorView {
+public:
+    // The platform's notification-area call; tests put an observer in its place.
+    using NotifyIconCall = std::function<void(DWORD action, NOTIFYICONDATAA& data)>;
+    // Shows the pop-up menu at a point of the screen and returns when it closes; tests stand in for
+    // the user there.
+    using MenuTracker = std::function<void(HWND owner, HMENU menu, POINT at)>;
+
+    ~Win32MonitorWindow() override;
+    Win32MonitorWindow(const Win32MonitorWindow&) = delete;
+    Win32MonitorWindow& operator=(const Win32MonitorWindow&) = delete;
+
+    // What the window does; it drives these controls through MonitorView.
+    MonitorWindow& form() const { return *m_form; }
+    HWND hwnd() const { return m_hwnd; }
+    // The control of that name; with an index, the array element carrying it. Null when none.
+    HWND control(const std::string& name, int index = -1) const;
+    HMENU mnu_Poppup() const { return m_menu; }
+    // The icon held by Flash1 (0), Flash2 (1) or Flash3 (2).
+    HICON flashIcon(int choice) const;
+    // The background a label is painted with (the window's face colour unless set).
+    COLORREF background(HWND label) const;
+    bool timerRunning(Timer timer) const { return m_runningTimers.count(timer) != 0; }
+
+    void setNotifyIconCall(NotifyIconCall call);
+    void setMenuTracker(MenuTracker tracker);
+    // What ends the process once the tray icon and the port are given up; endProcessNow by default.
+    void setProcessEnd(std::function<void()> end);
+    // Flushes the standard streams and ends the process on the spot: no further event handler,
+    // static destructor or exit handler runs.
+    static void endProcessNow();
+
+    uintptr_t windowHandle() const override;
+    std::string windowCaption() const override;
+    void setCaption(const std::string& control, int index, const std::string& text) override;
+    void setBackground(const std::string& control, int index, uint32_t rgb) override;
+    void setMenuItemEnabled(const std::string& item, bool enabled) override;
+    void showWindow() override;
+    void hideWindow() override;
+    void minimiseWindow() override;
+    bool windowVisible() const override;
+    void unloadWindow() override;
+    void startWindowTimer(Timer timer, int intervalMs) override;
+    void stopWindowTimer(Timer timer) override;
+    void popUpMenu() override;
+    bool trayAvailable() const override;
+    void shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
+    void setHourglass(bool on) override;
+    void pumpEvents() override;
+    std::string userTimeSeparator() const override;
+    void endProcess() override;
+
+protected:
+    // Makes the hidden window of that name with the controls both variants share.
+    Win32MonitorWindow(const std::string& name, const MonitorLayout& layout);
+
+    // Takes the window's behaviour and wires the shared controls to its handlers.
+    void adopt(std::unique_ptr<MonitorWindow> form);
+    const MonitorLayout& layout() const { return m_layout; }
+    // A bold label in the window's face, in the given size.
+    HWND addLabel(const std::string& name, int index, const std::string& caption, const TwipRect& twips,
+                  double points);
+    // A push button whose click runs the handler.
+    HWND addButton(const std::string& name, int index, const std::string& caption, const TwipRect& twips,
+                   std::function<void()> click);
+    // What a tick of the timer runs.
+    void onTimer(Timer timer, std::function<void()> tick);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    bool trayCallback(WPARAM wParam, LPARAM lParam) const;
+    HWND addControl(const wchar_t* windowClass, DWORD style, const std::string& name, int index,
+                    const std::string& caption, const TwipRect& twips);
+    void createMenu();
+
+    const std::string m_name;
+    const MonitorLayout m_layout;
+    HWND m_hwnd = nullptr;
+    HMENU m_menu = nullptr;
+    std::unique_ptr<MonitorWindow> m_form;
+    NotifyIconCall m_notifyIcon;
+    MenuTracker m_menuTracker;
+    std::function<void()> m_processEnd;
+    int m_nextId = 100;
+    std::map<int, std::function<void()>> m_commands; // by control or menu item id
+    std::map<std::string, int> m_menuItems;          // menu item ids by name
+    std::map<Timer, std::function<void()>> m_ticks;
+    std::set<Timer> m_runningTimers;
+    std::map<HWND, COLORREF> m_backgrounds;
+    std::array<HWND, 3> m_flash{};
+};
+
+// A rectangle in twips as pixels at 96 dpi.
+RECT PixelRect(const TwipRect& twips);

@@ -1,0 +1,9 @@
+#include "Win32WindowText.h"
+
+#include "Win32Text.h"
+
+std::string WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return Utf8FromWide(text);
+}
