@@ -1,5 +1,5 @@
 # Entry points for a fresh Debian 12 machine: `make check` and `make demo`.
-.PHONY: check check-windows setup build-asan demo release fuzz package clean
+.PHONY: check check-windows setup build-asan demo wine-screenshot release fuzz package clean
 
 WINE_PREFIX := $(CURDIR)/build/windows/wine/prefix
 
@@ -37,6 +37,15 @@ demo: setup
 	cmake --preset release
 	cmake --build --preset release -j2 --target quedrix quedrix-sim
 	MODE=$(MODE) SCREENSHOT=$(SCREENSHOT) scripts/demo.sh
+
+# docs/quedrix-wine.png: quedrix.exe's standard window under Wine, as its e2e test leaves it.
+wine-screenshot: setup
+	cmake --preset asan
+	cmake --build --preset asan -j2 --target quedrix-sim
+	cmake --preset windows
+	cmake --build --preset windows -j2 --target quedrix
+	ctest --preset windows -R '^e2e_wine_monitor_std$$'
+	convert build/windows/tests/wine/monitor-std/window.png -strip docs/quedrix-wine.png
 
 # The Debian package build/package/quedrix_1.00_amd64.deb, checked with lintian.
 package: setup
