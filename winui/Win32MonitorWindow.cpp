@@ -102,7 +102,8 @@ Win32MonitorWindow::Win32MonitorWindow(const std::string& name, const MonitorLay
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     for (int n = 0; n < 3; ++n) {
         const TwipRect place{layout.flash[n].x, layout.flash[n].y, FlashSize, FlashSize};
-        m_flash[n] = addControl(L"STATIC", SS_ICON, "Flash" + std::to_string(n + 1), -1, "", place);
+        m_flash[n] =
+            addControl(L"STATIC", SS_ICON | SS_CENTERIMAGE, "Flash" + std::to_string(n + 1), -1, "", place);
         ::ShowWindow(m_flash[n], SW_HIDE);
         auto* icon = static_cast<HICON>(
             ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_FLASH1 + n), IMAGE_ICON, 16, 16, 0));

@@ -6,6 +6,7 @@
 #include "Common.h"
 #include "Configuration.h"
 #include "ControlArray.h"
+#include "LangFolder.h"
 #include "MyButton.h"
 #include "ResManagerClass.h"
 #include "ScopedEnv.h"
@@ -20,29 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// An application folder of its own, with the language in force and the configuration file in it.
-class LangFolder {
-public:
-    LangFolder() : m_home("QUEDRIX_HOME", m_folder.path().c_str()) {
-        m_saved = AppConfig;
-        AppConfig.CfgFile = m_folder.file("Quedrix.cfg");
-    }
-    ~LangFolder() { AppConfig = m_saved; }
-
-    void write(const std::string& name, std::initializer_list<std::string> lines) const {
-        std::string text;
-        for (const std::string& line : lines)
-            text += line + "\r\n";
-        m_folder.write(name, CodePage::active().toEightBit(text));
-    }
-
-    TempFolder m_folder;
-
-private:
-    ScopedEnv m_home;
-    AppConfigRecord m_saved;
-};
 
 // A window with one control of every kind the localisation knows, a frame holding a label, a
 // picture, a menu and Qt's own inner widgets.
