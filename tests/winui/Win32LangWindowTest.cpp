@@ -3,14 +3,15 @@
 
 #include "Common.h"
 #include "LangFolder.h"
+#include "ListedControl.h"
 #include "ResManagerClass.h"
 #include "Win32ControlName.h"
 #include "Win32LangWindow.h"
 #include "Win32Text.h"
 #include "Win32WindowText.h"
 
-#include <optional>
-#include <ostream>
+#include <map>
+#include <string>
 
 namespace {
 
@@ -54,17 +55,6 @@ private:
     std::map<std::string, HWND> m_controls;
 };
 
-struct Listed {
-    std::string name;
-    ControlType type;
-    std::optional<int> index;
-    bool operator==(const Listed&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Listed& c) {
-    return out << c.name << '/' << static_cast<int>(c.type) << '/' << c.index.value_or(-1);
-}
-
 int charsetOf(HWND control) {
     LOGFONTA font{};
     ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
@@ -80,18 +70,13 @@ std::string comboItem(HWND combo, int index) {
 TEST(Win32LangWindowTest, ListsTheNamedControlsWithTheirKindsInTheOrderMade) {
     TestWindow window;
     Win32LangWindow adapted(window.hwnd());
-    std::vector<Listed> listed;
-    for (int i = 0; i < adapted.controlCount(); ++i) {
-        LangControl& c = adapted.control(i);
-        listed.push_back({c.name(), c.type(), c.arrayIndex()});
-    }
-    const std::vector<Listed> expected{
+    const std::vector<ListedControl> expected{
         {"txtName", ControlType::TextBox, {}}, {"btnSet", ControlType::MyButton, 1},
         {"btnSet", ControlType::MyButton, 2},  {"chkAll", ControlType::CheckBox, {}},
         {"fraBox", ControlType::Frame, {}},    {"lblInner", ControlType::Label, {}},
         {"cbList", ControlType::ComboBox, {}}, {"imgLogo", ControlType::Other, {}},
     };
-    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(ListedControls(adapted), expected);
     EXPECT_EQ(adapted.name(), "frmTest");
     EXPECT_EQ(adapted.caption(), "Test window");
 }
