@@ -6,13 +6,14 @@
 #include "MonitorWindow.h"
 
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
 
 #include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
-#include <shellapi.h>
 #include <string>
 
 class Win32MonitorWindow : public MonitorView {
