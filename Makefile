@@ -11,11 +11,13 @@ check: setup
 	ctest --preset asan
 	$(MAKE) --no-print-directory check-windows
 
-# The Windows build's tests run under Wine in a prefix of their own; its server is stopped afterwards.
+# The Windows build's tests run under Wine in a prefix of their own, on a virtual X display for the
+# windows of quedrix.exe; the prefix's server is stopped afterwards.
 check-windows: setup
 	cmake --preset windows
 	cmake --build --preset windows -j2
-	ctest --preset windows; status=$$?; WINEPREFIX=$(WINE_PREFIX) wineserver -k 2>/dev/null; exit $$status
+	xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" ctest --preset windows; status=$$?; \
+	    WINEPREFIX=$(WINE_PREFIX) wineserver -k 2>/dev/null; exit $$status
 
 # Each fuzz target for FUZZ_SECONDS (60 by default) under libFuzzer; findings land in build/fuzz/findings.
 FUZZ_SECONDS ?= 60

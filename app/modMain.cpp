@@ -20,7 +20,8 @@ bool Main(const std::vector<std::string>& arguments) {
     // Every controller flow of the process runs through the one queue of flows. The process ends
     // without its static destructors, so the lock is given up before.
     static ControllerFlows flows;
-    MainForm = CreateMonitorWindow(ModeFromArguments(arguments), flows, &ReleaseInstanceLock);
+    MainForm = CreateMonitorWindow(ModeFromArguments(arguments), flows);
+    MainForm->setBeforeProcessEnd(&ReleaseInstanceLock);
     SetHourglass(true);
     ApplyStartUpLanguage();
     LoadConfiguration();

@@ -15,6 +15,10 @@ MonitorWindow::~MonitorWindow() {
     ControllerSerial().setPumpEvents({});
 }
 
+void MonitorWindow::setBeforeProcessEnd(std::function<void()> step) {
+    m_beforeProcessEnd = std::move(step);
+}
+
 void MonitorWindow::setInfoCaption(const std::string& text) {
     m_view.setCaption("lblInfo", -1, text);
 }
@@ -100,5 +104,7 @@ void MonitorWindow::endProcess() {
     int32_t action = NIM_DELETE;
     NotifyTray(action, -1);
     CloseControllerPort();
+    if (m_beforeProcessEnd)
+        m_beforeProcessEnd();
     m_view.endProcess();
 }

@@ -6,6 +6,8 @@
 #include "MonitorView.h"
 #include "RefreshCycle.h"
 
+#include <functional>
+
 class ControllerFlows;
 
 class MonitorWindow : public ControllerStatusSink {
@@ -24,6 +26,10 @@ public:
     // Loads the window without showing it (Form_Load: discovery, tray icon). Without a system
     // tray there is no way to bring a hidden window up, so it is shown instead.
     void loadHidden();
+
+    // What the process gives up when the window ends it, after the tray icon and the port and before
+    // the shell's end (start-up gives up the instance lock here, since no static destructor runs).
+    void setBeforeProcessEnd(std::function<void()> step);
 
     void setInfoCaption(const std::string& text) override;
 
@@ -51,4 +57,5 @@ private:
     ControllerFlows& m_flows;
     bool m_loaded = false;
     bool m_trayInstalled = false;
+    std::function<void()> m_beforeProcessEnd;
 };

@@ -3,16 +3,8 @@
 #include "QtBilliardAlt.h"
 #include "QtBilliardStd.h"
 
-MonitorWindow* CreateMonitorWindow(MonitorMode mode, ControllerFlows& flows,
-                                   std::function<void()> beforeEnd) {
-    QtMonitorWindow* shell = nullptr;
+MonitorWindow* CreateMonitorWindow(MonitorMode mode, ControllerFlows& flows) {
     if (mode == MonitorMode::Alternative)
-        shell = new QtBilliardAlt(flows);
-    else
-        shell = new QtBilliardStd(flows);
-    shell->setProcessEnd([beforeEnd = std::move(beforeEnd)] {
-        beforeEnd();
-        QtMonitorWindow::endProcessNow();
-    });
-    return &shell->form();
+        return &(new QtBilliardAlt(flows))->form();
+    return &(new QtBilliardStd(flows))->form();
 }

@@ -4,6 +4,7 @@
 #include "ControlArray.h"
 #include "Hourglass.h"
 #include "MyButton.h"
+#include "ProcessEnd.h"
 #include "QtTrayIcon.h"
 #include "UserTimeSeparator.h"
 #include "modSysTry.h"
@@ -17,9 +18,6 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include <cstdio>
-#include <cstdlib>
-
 QRect TwipsRect(const TwipRect& twips) {
     return {TwipsToPixels(twips.x), TwipsToPixels(twips.y), TwipsToPixels(twips.width),
             TwipsToPixels(twips.height)};
@@ -27,7 +25,7 @@ QRect TwipsRect(const TwipRect& twips) {
 
 QtMonitorWindow::QtMonitorWindow(const MonitorLayout& layout, QWidget* parent)
     : QWidget(parent), m_layout(layout), m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable),
-      m_processEnd(&QtMonitorWindow::endProcessNow) {
+      m_processEnd(&EndProcessNow) {
     setWindowTitle(QStringLiteral("Zentrovik Quedrix"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/Flash1.png")));
     setFixedSize(TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight));
@@ -144,11 +142,6 @@ void QtMonitorWindow::setTrayAvailability(std::function<bool()> available) {
 
 void QtMonitorWindow::setProcessEnd(std::function<void()> end) {
     m_processEnd = std::move(end);
-}
-
-void QtMonitorWindow::endProcessNow() {
-    std::fflush(nullptr);
-    std::_Exit(0);
 }
 
 uintptr_t QtMonitorWindow::windowHandle() const {

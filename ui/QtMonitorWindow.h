@@ -42,12 +42,9 @@ public:
 
     // Where the window learns whether a system tray is there; the platform's answer by default.
     void setTrayAvailability(std::function<bool()> available);
-    // What ends the process once the tray icon and the port are given up; endProcessNow by default.
-    // The start-up gives up the instance lock in it first; tests put an observer in its place.
+    // What ends the process once the tray icon, the port and the lock are given up; EndProcessNow
+    // by default. Tests put an observer in its place.
     void setProcessEnd(std::function<void()> end);
-    // Flushes the standard streams and ends the process on the spot: no further event handler,
-    // static destructor or exit handler runs.
-    static void endProcessNow();
 
     uintptr_t windowHandle() const override;
     std::string windowCaption() const override;

@@ -6,6 +6,7 @@
 #include "Configuration.h"
 #include "Hourglass.h"
 #include "LocaleInfoWin32.h"
+#include "ProcessEnd.h"
 #include "RefreshCycle.h"
 #include "Win32ControlName.h"
 #include "Win32Font.h"
@@ -14,8 +15,6 @@
 #include "Win32WindowText.h"
 #include "WinuiResources.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -73,7 +72,7 @@ RECT PixelRect(const TwipRect& twips) {
 
 Win32MonitorWindow::Win32MonitorWindow(const std::string& name, const MonitorLayout& layout)
     : m_name(name), m_layout(layout), m_notifyIcon(&notifyIcon), m_menuTracker(&trackPopupMenu),
-      m_processEnd(&Win32MonitorWindow::endProcessNow) {
+      m_processEnd(&EndProcessNow) {
     registerWindowClass();
     RECT frame{0, 0, TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight)};
     ::AdjustWindowRectEx(&frame, WindowStyle, FALSE, 0);
@@ -102,7 +101,8 @@ Win32MonitorWindow::Win32MonitorWindow(const std::string& name, const MonitorLay
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     for (int n = 0; n < 3; ++n) {
         const TwipRect place{layout.flash[n].x, layout.flash[n].y, FlashSize, FlashSize};
-        m_flash[n] = addControl(L"STATIC", SS_ICON, "Flash" + std::to_string(n + 1), -1, "", place);
+        m_flash[n] =
+            addControl(L"STATIC", SS_ICON | SS_CENTERIMAGE, "Flash" + std::to_string(n + 1), -1, "", place);
         ::ShowWindow(m_flash[n], SW_HIDE);
         auto* icon = static_cast<HICON>(
             ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_FLASH1 + n), IMAGE_ICON, 16, 16, 0));
@@ -197,11 +197,6 @@ void Win32MonitorWindow::setMenuTracker(MenuTracker tracker) {
 
 void Win32MonitorWindow::setProcessEnd(std::function<void()> end) {
     m_processEnd = std::move(end);
-}
-
-void Win32MonitorWindow::endProcessNow() {
-    std::fflush(nullptr);
-    std::_Exit(0);
 }
 
 uintptr_t Win32MonitorWindow::windowHandle() const {

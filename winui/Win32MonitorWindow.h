@@ -6,13 +6,14 @@
 #include "MonitorWindow.h"
 
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
 
 #include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
-#include <shellapi.h>
 #include <string>
 
 class Win32MonitorWindow : public MonitorView {
@@ -41,11 +42,9 @@ public:
 
     void setNotifyIconCall(NotifyIconCall call);
     void setMenuTracker(MenuTracker tracker);
-    // What ends the process once the tray icon and the port are given up; endProcessNow by default.
+    // What ends the process once the tray icon, the port and the lock are given up; EndProcessNow
+    // by default. Tests put an observer in its place.
     void setProcessEnd(std::function<void()> end);
-    // Flushes the standard streams and ends the process on the spot: no further event handler,
-    // static destructor or exit handler runs.
-    static void endProcessNow();
 
     uintptr_t windowHandle() const override;
     std::string windowCaption() const override;

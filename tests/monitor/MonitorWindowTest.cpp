@@ -103,6 +103,14 @@ TEST_F(MonitorWindowTest, ExitTakesTheIconAwayBeforeTheWindowAndEndsTheProcess) 
     EXPECT_EQ(view.calls, (Calls{"icon delete 1", "unload", "icon delete 1", "end"}));
 }
 
+// Start-up's step (the instance lock) comes after the icon is gone and before the shell ends it all.
+TEST_F(MonitorWindowTest, TheStepBeforeTheEndRunsBetweenTheIconAndTheShellsEnd) {
+    loadWithoutController();
+    form.setBeforeProcessEnd([this] { view.calls.push_back("lock released"); });
+    form.Form_Unload();
+    EXPECT_EQ(view.calls, (Calls{"icon delete 0", "lock released", "end"}));
+}
+
 TEST_F(MonitorWindowTest, TheTimerTickStopsItselfAndPutsThePointerBack) {
     loadWithoutController();
     form.DisplayInfoTimer_Timer();

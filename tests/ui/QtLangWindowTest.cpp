@@ -6,6 +6,8 @@
 #include "Common.h"
 #include "Configuration.h"
 #include "ControlArray.h"
+#include "LangFolder.h"
+#include "ListedControl.h"
 #include "MyButton.h"
 #include "ResManagerClass.h"
 #include "ScopedEnv.h"
@@ -20,29 +22,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// An application folder of its own, with the language in force and the configuration file in it.
-class LangFolder {
-public:
-    LangFolder() : m_home("QUEDRIX_HOME", m_folder.path().c_str()) {
-        m_saved = AppConfig;
-        AppConfig.CfgFile = m_folder.file("Quedrix.cfg");
-    }
-    ~LangFolder() { AppConfig = m_saved; }
-
-    void write(const std::string& name, std::initializer_list<std::string> lines) const {
-        std::string text;
-        for (const std::string& line : lines)
-            text += line + "\r\n";
-        m_folder.write(name, CodePage::active().toEightBit(text));
-    }
-
-    TempFolder m_folder;
-
-private:
-    ScopedEnv m_home;
-    AppConfigRecord m_saved;
-};
 
 // A window with one control of every kind the localisation knows, a frame holding a label, a
 // picture, a menu and Qt's own inner widgets.
@@ -78,33 +57,17 @@ private:
     }
 };
 
-struct Listed {
-    std::string name;
-    ControlType type;
-    std::optional<int> index;
-    bool operator==(const Listed&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Listed& c) {
-    return out << c.name << '/' << static_cast<int>(c.type) << '/' << c.index.value_or(-1);
-}
-
 TEST(QtLangWindowTest, ListsTheNamedWidgetsWithTheirKinds) {
     TestWindow window;
     QtLangWindow adapted(&window);
-    std::vector<Listed> listed;
-    for (int i = 0; i < adapted.controlCount(); ++i) {
-        LangControl& c = adapted.control(i);
-        listed.push_back({c.name(), c.type(), c.arrayIndex()});
-    }
-    const std::vector<Listed> expected{
+    const std::vector<ListedControl> expected{
         {"txtName", ControlType::TextBox, {}}, {"cmdGo", ControlType::CommandButton, {}},
         {"btnSet", ControlType::MyButton, 1},  {"btnSet", ControlType::MyButton, 2},
         {"chkAll", ControlType::CheckBox, {}}, {"fraBox", ControlType::Frame, {}},
         {"lblInner", ControlType::Label, {}},  {"cbList", ControlType::ComboBox, {}},
         {"imgLogo", ControlType::Other, {}}, // a label showing a picture is a picture box
     };
-    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(ListedControls(adapted), expected);
     EXPECT_EQ(adapted.name(), "frmTest");
     EXPECT_EQ(adapted.caption(), "Test window");
 }

@@ -1,0 +1,9 @@
+#include "ProcessEnd.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+void EndProcessNow() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
