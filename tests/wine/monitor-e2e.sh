@@ -80,7 +80,7 @@ log=$out/frames.log
 : >"$log"
 start_simulator "$folder/ports" 1 --counters "$counters" --log "$log" || fail "no simulator on COM1"
 
-"$run" "$folder" "$home/quedrix.exe" $mode >"$out/quedrix.log" 2>&1 &
+"$run" "$folder" "$home/quedrix.exe" ${mode:+"$mode"} >"$out/quedrix.log" 2>&1 &
 app=$!
 
 # requests PATTERN: how many logged frames match it; frames_after N: the frames after the first N.
