@@ -1,5 +1,6 @@
 #include "QtBilliardAlt.h"
 
+#include "MonitorCaptions.h"
 #include "MyButton.h"
 
 #include <QLabel>
@@ -11,10 +12,11 @@ QtBilliardAlt::QtBilliardAlt(ControllerFlows& flows, QWidget* parent)
     const MonitorLayout& grid = layout();
     for (int t = 1; t <= TableCount; ++t) {
         m_lblSum[t] =
-            addLabel(QStringLiteral("lblSum"), t, QStringLiteral("0.00"),
+            addLabel(QStringLiteral("lblSum"), t, QString::fromUtf8(MonitorCaptions::Sum),
                      columnRect(t, grid.sumTop, grid.labelWidth, grid.labelHeight), grid.tableFontPoints);
         setBackground("lblSum", t, BilliardAlt::SumBackground);
-        m_btnSet[t] = addTableButton(QStringLiteral("btnSet"), t, QStringLiteral("Старт"));
+        m_btnSet[t] =
+            addTableButton(QStringLiteral("btnSet"), t, QString::fromUtf8(MonitorCaptions::StartButton));
     }
     m_displayInfoTimerEx = new QTimer(this);
     m_displayInfoTimerEx->setObjectName(QStringLiteral("DisplayInfoTimerEx"));

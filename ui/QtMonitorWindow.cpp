@@ -3,6 +3,7 @@
 #include "Configuration.h"
 #include "ControlArray.h"
 #include "Hourglass.h"
+#include "MonitorCaptions.h"
 #include "MyButton.h"
 #include "ProcessEnd.h"
 #include "QtTrayIcon.h"
@@ -26,15 +27,15 @@ QRect TwipsRect(const TwipRect& twips) {
 QtMonitorWindow::QtMonitorWindow(const MonitorLayout& layout, QWidget* parent)
     : QWidget(parent), m_layout(layout), m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable),
       m_processEnd(&EndProcessNow) {
-    setWindowTitle(QStringLiteral("Zentrovik Quedrix"));
+    setWindowTitle(QString::fromUtf8(MonitorCaptions::Window));
     setWindowIcon(QIcon(QStringLiteral(":/icons/Flash1.png")));
     setFixedSize(TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight));
 
     for (int t = 1; t <= TableCount; ++t) {
-        m_lblTable[t] = addLabel(QStringLiteral("lblTable"), t, QStringLiteral("Маса %1").arg(t),
-                                 columnRect(t, layout.tableTop, layout.labelWidth, layout.labelHeight),
-                                 layout.tableFontPoints);
-        m_lblTime[t] = addLabel(QStringLiteral("lblTime"), t, QStringLiteral("00:00:00"),
+        m_lblTable[t] = addLabel(
+            QStringLiteral("lblTable"), t, QString::fromStdString(MonitorCaptions::Table(t)),
+            columnRect(t, layout.tableTop, layout.labelWidth, layout.labelHeight), layout.tableFontPoints);
+        m_lblTime[t] = addLabel(QStringLiteral("lblTime"), t, QString::fromUtf8(MonitorCaptions::Time),
                                 columnRect(t, layout.timeTop, layout.labelWidth, layout.labelHeight),
                                 layout.tableFontPoints);
         setBackground("lblTime", t, QBColor(static_cast<int>(QBColorIndex::Red)));
@@ -47,7 +48,7 @@ QtMonitorWindow::QtMonitorWindow(const MonitorLayout& layout, QWidget* parent)
     line1->setGeometry(TwipsToPixels(layout.firstColumnLeft), TwipsToPixels(layout.lineY),
                        TwipsToPixels(layout.lineRight - layout.firstColumnLeft) + 1, 1);
 
-    m_lblInfo = addLabel(QStringLiteral("lblInfo"), -1, QStringLiteral("Не е открит контролер"),
+    m_lblInfo = addLabel(QStringLiteral("lblInfo"), -1, QString::fromUtf8(MonitorCaptions::Info),
                          TwipsRect(layout.info), StatusFontPoints);
 
     const auto addButton = [this](const QString& name, const QString& caption, const TwipRect& twips) {
@@ -56,8 +57,10 @@ QtMonitorWindow::QtMonitorWindow(const MonitorLayout& layout, QWidget* parent)
         button->setGeometry(TwipsRect(twips));
         return button;
     };
-    m_btnInfo = addButton(QStringLiteral("btnInfo"), QStringLiteral("Проверка"), layout.infoButton);
-    m_btnHide = addButton(QStringLiteral("btnHide"), QStringLiteral("Скриване"), layout.hideButton);
+    m_btnInfo = addButton(QStringLiteral("btnInfo"), QString::fromUtf8(MonitorCaptions::InfoButton),
+                          layout.infoButton);
+    m_btnHide = addButton(QStringLiteral("btnHide"), QString::fromUtf8(MonitorCaptions::HideButton),
+                          layout.hideButton);
 
     // The picture boxes are only the tray's icon sources; they lie under lblInfo and stay hidden.
     for (int n = 0; n < 3; ++n) {
@@ -81,12 +84,12 @@ QtMonitorWindow::~QtMonitorWindow() = default;
 void QtMonitorWindow::createMenu() {
     m_mnuPoppup = new QMenu(QStringLiteral("PopupMenu"), this);
     m_mnuPoppup->setObjectName(QStringLiteral("mnu_Poppup"));
-    m_mnuSetup = m_mnuPoppup->addAction(QStringLiteral("Отвори"));
+    m_mnuSetup = m_mnuPoppup->addAction(QString::fromUtf8(MonitorCaptions::Setup));
     m_mnuSetup->setObjectName(QStringLiteral("mnuSetup"));
     QAction* separator = m_mnuPoppup->addSeparator();
     separator->setObjectName(QStringLiteral("mnuSep"));
     SetControlIndex(separator, 0);
-    m_mnuExit = m_mnuPoppup->addAction(QStringLiteral("Изход"));
+    m_mnuExit = m_mnuPoppup->addAction(QString::fromUtf8(MonitorCaptions::Exit));
     m_mnuExit->setObjectName(QStringLiteral("mnuExit"));
 }
 

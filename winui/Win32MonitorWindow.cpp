@@ -6,6 +6,7 @@
 #include "Configuration.h"
 #include "Hourglass.h"
 #include "LocaleInfoWin32.h"
+#include "MonitorCaptions.h"
 #include "ProcessEnd.h"
 #include "RefreshCycle.h"
 #include "Win32ControlName.h"
@@ -76,18 +77,19 @@ Win32MonitorWindow::Win32MonitorWindow(const std::string& name, const MonitorLay
     registerWindowClass();
     RECT frame{0, 0, TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight)};
     ::AdjustWindowRectEx(&frame, WindowStyle, FALSE, 0);
-    m_hwnd = ::CreateWindowExW(0, WindowClass, L"Zentrovik Quedrix", WindowStyle, CW_USEDEFAULT,
-                               CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    m_hwnd =
+        ::CreateWindowExW(0, WindowClass, WideFromUtf8(MonitorCaptions::Window).c_str(), WindowStyle,
+                          CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                          nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     SetControlName(m_hwnd, m_name);
     ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32MonitorWindow::windowProc));
 
     for (int t = 1; t <= TableCount; ++t) {
-        addLabel("lblTable", t, "Маса " + std::to_string(t),
+        addLabel("lblTable", t, MonitorCaptions::Table(t),
                  ColumnRect(layout, t, layout.tableTop, layout.labelWidth, layout.labelHeight),
                  layout.tableFontPoints);
-        addLabel("lblTime", t, "00:00:00",
+        addLabel("lblTime", t, MonitorCaptions::Time,
                  ColumnRect(layout, t, layout.timeTop, layout.labelWidth, layout.labelHeight),
                  layout.tableFontPoints);
         setBackground("lblTime", t, QBColor(static_cast<int>(QBColorIndex::Red)));
@@ -95,7 +97,7 @@ Win32MonitorWindow::Win32MonitorWindow(const std::string& name, const MonitorLay
     addControl(L"STATIC", SS_BLACKRECT, "Line1", -1, "",
                {layout.firstColumnLeft, layout.lineY,
                 layout.lineRight - layout.firstColumnLeft + TwipsPerPixel, TwipsPerPixel});
-    addLabel("lblInfo", -1, "Не е открит контролер", layout.info, StatusFontPoints);
+    addLabel("lblInfo", -1, MonitorCaptions::Info, layout.info, StatusFontPoints);
 
     // The picture boxes are only the tray's icon sources; they lie under lblInfo and stay hidden.
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
@@ -119,9 +121,9 @@ Win32MonitorWindow::~Win32MonitorWindow() {
 
 void Win32MonitorWindow::createMenu() {
     m_menu = ::CreatePopupMenu();
-    ::AppendMenuW(m_menu, MF_STRING, MenuSetupId, L"Отвори");
+    ::AppendMenuW(m_menu, MF_STRING, MenuSetupId, WideFromUtf8(MonitorCaptions::Setup).c_str());
     ::AppendMenuW(m_menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(m_menu, MF_STRING, MenuExitId, L"Изход");
+    ::AppendMenuW(m_menu, MF_STRING, MenuExitId, WideFromUtf8(MonitorCaptions::Exit).c_str());
     m_menuItems = {{"mnuSetup", MenuSetupId}, {"mnuExit", MenuExitId}};
 }
 
@@ -130,8 +132,10 @@ void Win32MonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
     MonitorWindow* handlers = m_form.get();
     m_commands[MenuSetupId] = [handlers] { handlers->mnuSetup_Click(); };
     m_commands[MenuExitId] = [handlers] { handlers->mnuExit_Click(); };
-    addButton("btnInfo", -1, "Проверка", m_layout.infoButton, [handlers] { handlers->btnInfo_Click(); });
-    addButton("btnHide", -1, "Скриване", m_layout.hideButton, [handlers] { handlers->btnHide_Click(); });
+    addButton("btnInfo", -1, MonitorCaptions::InfoButton, m_layout.infoButton,
+              [handlers] { handlers->btnInfo_Click(); });
+    addButton("btnHide", -1, MonitorCaptions::HideButton, m_layout.hideButton,
+              [handlers] { handlers->btnHide_Click(); });
     onTimer(Timer::DisplayInfoTimer, [handlers] { handlers->DisplayInfoTimer_Timer(); });
 }
 
