@@ -177,7 +177,7 @@ std::string NoPermissionText(const DeviceAccess& access) {
     if (!groupMayOpen)
         return found +
                "joining a group does not help; the administrator can give it to a group with a "
-               "udev rule, e.g. KERNEL==\"" +
+               "udev rule in /etc/udev/rules.d, e.g. KERNEL==\"" +
                access.name + "\", GROUP=\"dialout\", MODE=\"0660\"";
     switch (access.member) {
     case DeviceAccess::Member::No:

@@ -147,7 +147,7 @@ TEST_P(CtlPermission, ScanNamesOwnerGroupAndModeAndWhatWouldHelp) {
     const std::string hint =
         c.hint.empty()
             ? "joining a group does not help; the administrator can give it to a group with a udev "
-              "rule, e.g. KERNEL==\"" +
+              "rule in /etc/udev/rules.d, e.g. KERNEL==\"" +
                   std::filesystem::path(node).filename().string() + "\", GROUP=\"dialout\", MODE=\"0660\""
             : c.hint;
 

@@ -28,7 +28,7 @@ TEST_P(NoPermissionTextTest, SaysWhatWouldHelp) {
 using Member = DeviceAccess::Member;
 const std::string kUdev =
     "joining a group does not help; the administrator can give it to a group with a udev "
-    "rule, e.g. KERNEL==\"ttyS0\", GROUP=\"dialout\", MODE=\"0660\"";
+    "rule in /etc/udev/rules.d, e.g. KERNEL==\"ttyS0\", GROUP=\"dialout\", MODE=\"0660\"";
 
 INSTANTIATE_TEST_SUITE_P(
     Nodes, NoPermissionTextTest,
