@@ -41,9 +41,9 @@ void PrintTo(const LineCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class PrepareSerialLineTest : public testing::TestWithParam<LineCase> {};
+class OpenedDeviceTest : public testing::TestWithParam<LineCase> {};
 
-TEST_P(PrepareSerialLineTest, DecidesAndSetsLowLatency) {
+TEST_P(OpenedDeviceTest, DecidesAndSetsLowLatency) {
     const LineCase& c = GetParam();
     PseudoTerminal pty;
     ASSERT_TRUE(pty.ok());
@@ -78,7 +78,7 @@ constexpr OpenedDevice NoUart = OpenedDevice::NoUart;
 constexpr OpenedDevice Line = OpenedDevice::SerialLine;
 
 INSTANTIATE_TEST_SUITE_P(
-    Drivers, PrepareSerialLineTest,
+    Drivers, OpenedDeviceTest,
     testing::Values(
         LineCase{"LegacyPortWithoutUartDoesNotExist", ttyS3, serialRecord(PORT_UNKNOWN, 0), false, NoUart,
                  false},
