@@ -340,10 +340,10 @@ LRESULT CALLBACK Win32MonitorWindow::windowProc(HWND hwnd, UINT message, WPARAM 
 }
 
 // The tray reports its mouse codes with its callback message, the mouse-move message: the icon's id
-// in wParam, the code in lParam. A real movement over the window looks the same when a button is
-// held (MK_LBUTTON is 1) along the top row (y 0, x the code), but it comes from the input queue,
-// and a message from there carries the pointer's place it reports in lParam as its message position.
-// The tray's message is sent from the tray's thread, or posted while the pointer is over the icon.
+// in wParam, the code in lParam. A real move over the window looks the same along its top row with
+// the left button held (MK_LBUTTON is 1, y 0, x the code), but it comes from the input queue, whose
+// message position is the very place it reports. The tray's message is sent from the tray's thread,
+// or posted while the pointer is over the icon, away from that place.
 bool Win32MonitorWindow::trayCallback(WPARAM wParam, LPARAM lParam) const {
     if (wParam != TrayIconData.uID || lParam < WM_MOUSEFIRST || lParam > WM_MOUSELAST)
         return false;

@@ -66,8 +66,8 @@ TEST_F(MonitorWindowTest, TheIconIsTriedAgainUntilItIsInPlaceAndThenHideHides) {
     form.TrayIconRetry_Timer();
     form.btnHide_Click();
 
-    EXPECT_EQ(view.calls, (Calls{"icon add 0", "TrayIconRetry start 3000", "mnuSetup off", "show", "icon add 0",
-                                 "icon add 0", "TrayIconRetry stop", "mnuSetup on", "hide"}));
+    EXPECT_EQ(view.calls, (Calls{"icon add 0", "TrayIconRetry start 3000", "mnuSetup off", "show",
+                                 "icon add 0", "icon add 0", "TrayIconRetry stop", "mnuSetup on", "hide"}));
 }
 
 bool sameRecord(const NotifyIconData& a, const NotifyIconData& b) {

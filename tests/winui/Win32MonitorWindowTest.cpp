@@ -329,7 +329,9 @@ INSTANTIATE_TEST_SUITE_P(Answers, AddAnswerTest,
                          testing::Values(AddAnswer{"Taken", true, false, false},
                                          AddAnswer{"HeldAlready", false, true, false},
                                          AddAnswer{"NoTaskbar", false, false, true}),
-                         [](const testing::TestParamInfo<AddAnswer>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<AddAnswer>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(StdWindowTest, HourglassCoversTheWindowsUntilActivationPutsTheArrowBack) {
     SetHourglass(true);
