@@ -33,12 +33,15 @@ void MonitorWindow::loadHidden() {
         m_loaded = true;
         Form_Load();
     }
-    if (m_trayInstalled) {
+    if (m_trayInstalled)
         m_view.hideWindow();
-    } else {
-        m_view.setMenuItemEnabled("mnuSetup", false);
-        m_view.showWindow();
-    }
+    else
+        showWithoutTray();
+}
+
+void MonitorWindow::showWithoutTray() {
+    m_view.setMenuItemEnabled("mnuSetup", false);
+    m_view.showWindow();
 }
 
 void MonitorWindow::Form_Load() {
@@ -48,9 +51,33 @@ void MonitorWindow::Form_Load() {
 
 void MonitorWindow::InstallTrayIcon() {
     SetTrayTip(m_view.windowCaption());
-    m_trayInstalled = m_view.trayAvailable();
+    m_trayWanted = true;
+    addTrayIcon();
+}
+
+// The icon counts as installed only once the platform has taken it; until then the retry timer runs.
+void MonitorWindow::addTrayIcon() {
     int32_t action = NIM_ADD;
-    NotifyTray(action, 0);
+    m_trayInstalled = NotifyTray(action, 0);
+    if (!m_trayInstalled && !m_trayRetrying)
+        m_view.startWindowTimer(MonitorView::Timer::TrayIconRetry, TrayIconRetryIntervalMs);
+    else if (m_trayInstalled && m_trayRetrying)
+        m_view.stopWindowTimer(MonitorView::Timer::TrayIconRetry);
+    m_trayRetrying = !m_trayInstalled;
+}
+
+void MonitorWindow::TrayIconRetry_Timer() {
+    if (m_trayWanted)
+        addTrayIcon();
+}
+
+void MonitorWindow::taskbarCreated() {
+    if (!m_trayWanted)
+        return;
+    addTrayIcon();
+    // Hidden with no icon to bring it back, the window would be lost until the retry succeeds.
+    if (!m_trayInstalled && !m_view.windowVisible())
+        showWithoutTray();
 }
 
 void MonitorWindow::Form_Activate() {
@@ -87,6 +114,7 @@ void MonitorWindow::mnuExit_Click() {
 }
 
 void MonitorWindow::ExitProgram() {
+    m_trayWanted = false;
     int32_t action = NIM_DELETE;
     NotifyTray(action, 1);
     m_view.unloadWindow();
@@ -101,6 +129,7 @@ void MonitorWindow::endProcess() {
     // Called from a pumped event in the middle of an exchange as well: the flow under way and the
     // flows queued behind it end with the process, so no frame goes out after this. What the
     // window leaves behind is given up first: the icon and the port (its exclusive use included).
+    m_trayWanted = false;
     int32_t action = NIM_DELETE;
     NotifyTray(action, -1);
     CloseControllerPort();

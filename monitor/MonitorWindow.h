@@ -13,6 +13,8 @@ class ControllerFlows;
 class MonitorWindow : public ControllerStatusSink {
 public:
     static constexpr int DisplayInfoIntervalMs = 200;
+    // How often the icon is tried again while the notification area is not there.
+    static constexpr int TrayIconRetryIntervalMs = 3000;
 
     // Every controller flow of the window runs through flows, one at a time. The serial line runs
     // the view's pending events while it waits, as long as the window lives.
@@ -24,7 +26,8 @@ public:
     MonitorView& view() const { return m_view; }
 
     // Loads the window without showing it (Form_Load: discovery, tray icon). Without a system
-    // tray there is no way to bring a hidden window up, so it is shown instead.
+    // tray there is no way to bring a hidden window up, so it is shown instead, and the icon is
+    // tried again every TrayIconRetryIntervalMs until it is in place.
     void loadHidden();
 
     // What the process gives up when the window ends it, after the tray icon and the port and before
@@ -39,6 +42,9 @@ public:
     void InstallTrayIcon();
     virtual void Form_Activate();
     void DisplayInfoTimer_Timer();
+    void TrayIconRetry_Timer();
+    // The notification area was made anew (the taskbar restarted): the icon goes in again.
+    void taskbarCreated();
     void btnInfo_Click();
     void btnHide_Click();
     void mnuSetup_Click();
@@ -51,11 +57,15 @@ protected:
     void showTime(int table, const TimeCell& cell);
 
 private:
+    void addTrayIcon();
+    void showWithoutTray();
     void endProcess();
 
     MonitorView& m_view;
     ControllerFlows& m_flows;
     bool m_loaded = false;
+    bool m_trayWanted = false; // from InstallTrayIcon until the exit takes the icon away
     bool m_trayInstalled = false;
+    bool m_trayRetrying = false;
     std::function<void()> m_beforeProcessEnd;
 };

@@ -40,8 +40,8 @@ struct NotifyIconData {
 extern NotifyIconData TrayIconData;
 
 // Fills TrayIconData for MainForm with icon choice 0..2 (Flash1..Flash3; any other value keeps the
-// icon) and adds (NIM_ADD) or removes (NIM_DELETE) the tray icon.
-void NotifyTray(int32_t& action, int16_t icon);
+// icon) and adds (NIM_ADD) or removes (NIM_DELETE) the tray icon; whether the platform did it.
+bool NotifyTray(int32_t& action, int16_t icon);
 
 // Acts on a tray mouse code sent to MainForm with message 1025: 515 brings the window up, 517 pops
 // up its menu at the mouse position; everything else is ignored. Returns 0.

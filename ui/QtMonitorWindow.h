@@ -60,7 +60,7 @@ public:
     void stopWindowTimer(Timer timer) override;
     void popUpMenu() override;
     bool trayAvailable() const override;
-    void shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
+    bool shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
     void setHourglass(bool on) override;
     void pumpEvents() override;
     std::string userTimeSeparator() const override;
@@ -98,6 +98,7 @@ private:
     MyButton* m_btnHide = nullptr;
     std::array<QLabel*, 3> m_flash{};
     QTimer* m_displayInfoTimer = nullptr;
+    QTimer* m_trayIconRetry = nullptr;
     QMenu* m_mnuPoppup = nullptr;
     QAction* m_mnuSetup = nullptr;
     QAction* m_mnuExit = nullptr;

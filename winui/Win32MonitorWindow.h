@@ -18,8 +18,8 @@
 
 class Win32MonitorWindow : public MonitorView {
 public:
-    // The platform's notification-area call; tests put an observer in its place.
-    using NotifyIconCall = std::function<void(DWORD action, NOTIFYICONDATAA& data)>;
+    // The platform's notification-area call and whether it succeeded; tests put an observer in its place.
+    using NotifyIconCall = std::function<bool(DWORD action, NOTIFYICONDATAA& data)>;
     // Shows the pop-up menu at a point of the screen and returns when it closes; tests stand in for
     // the user there.
     using MenuTracker = std::function<void(HWND owner, HMENU menu, POINT at)>;
@@ -60,7 +60,7 @@ public:
     void stopWindowTimer(Timer timer) override;
     void popUpMenu() override;
     bool trayAvailable() const override;
-    void shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
+    bool shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
     void setHourglass(bool on) override;
     void pumpEvents() override;
     std::string userTimeSeparator() const override;
@@ -105,6 +105,7 @@ private:
     std::set<Timer> m_runningTimers;
     std::map<HWND, COLORREF> m_backgrounds;
     std::array<HWND, 3> m_flash{};
+    bool m_activatingForMenu = false;
 };
 
 // A rectangle in twips as pixels at 96 dpi.
