@@ -232,10 +232,10 @@ int RunControllerCommand(const std::vector<std::string>& args, std::FILE* out, s
 
 std::string CtlUsage() {
     return R"(Usage: quedrix-ctl scan | ports
-       quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
-       quedrix-ctl config get [--file PATH] SECTION KEY
-       quedrix-ctl config set [--file PATH] SECTION KEY VALUE
-       quedrix-ctl config check [--file PATH]
+   or: quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
+   or: quedrix-ctl config get [--file PATH] SECTION KEY
+   or: quedrix-ctl config set [--file PATH] SECTION KEY VALUE
+   or: quedrix-ctl config check [--file PATH]
 
   scan          look for the controller on COM1 to COM20; prints "COM<port> version <n>",
                 and on err one line for each port tried that is not the controller's
