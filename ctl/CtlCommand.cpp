@@ -232,10 +232,10 @@ int RunControllerCommand(const std::vector<std::string>& args, std::FILE* out, s
 
 std::string CtlUsage() {
     return R"(Usage: quedrix-ctl scan | ports
-       quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
-       quedrix-ctl config get [--file PATH] SECTION KEY
-       quedrix-ctl config set [--file PATH] SECTION KEY VALUE
-       quedrix-ctl config check [--file PATH] [--mode STD|ALT]
+   or: quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
+   or: quedrix-ctl config get [--file PATH] SECTION KEY
+   or: quedrix-ctl config set [--file PATH] SECTION KEY VALUE
+   or: quedrix-ctl config check [--file PATH] [--mode STD|ALT]
 
 Results, config check's findings included, go to standard output; messages, warnings and
 the scan's reasons go to standard error.

@@ -164,7 +164,10 @@ std::string DescribeOpenFailure(const PortAttempt& attempt) {
 }
 
 std::string JoinGroupCommand(const std::string& group) {
-    return "sudo adduser \"$USER\" " + group;
+    // The user's own name: after `su -` a "$USER" in the command would name root.
+    const passwd* user = ::getpwuid(::geteuid());
+    const std::string name = user ? user->pw_name : std::to_string(::geteuid());
+    return "as root, adduser " + name + " " + group;
 }
 
 std::string NoPermissionText(const DeviceAccess& access) {

@@ -4,7 +4,8 @@
 
 #include <string>
 
-// The command the hint and the operator's guide give for joining a group.
+// The command the hint and the operator's guide give for joining a group, for the user running
+// the tool: "as root, adduser anna dialout".
 std::string JoinGroupCommand(const std::string& group);
 
 struct DeviceAccess {

@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(PermissionCase{"NoGroupMayOpenIt", false, ""},
                     PermissionCase{
                         "GroupMayOpenIt", true,
-                        "join the group dialout: sudo adduser \"$USER\" dialout, then log in again"}),
+                        "join the group dialout: as root, adduser nobody dialout, then log in again"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Ctl, ScanWithoutAControllerFailsWithOne) {
