@@ -3,6 +3,7 @@
 
 #include "Win32MonitorWindow.h"
 
+#include "CodePage.h"
 #include "Configuration.h"
 #include "Hourglass.h"
 #include "LocaleInfoWin32.h"
@@ -16,6 +17,7 @@
 #include "Win32WindowText.h"
 #include "WinuiResources.h"
 
+#include <algorithm>
 #include <windowsx.h>
 
 #include <cstring>
@@ -146,6 +148,7 @@ void Win32MonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
               [handlers] { handlers->btnHide_Click(); });
     onTimer(Timer::DisplayInfoTimer, [handlers] { handlers->DisplayInfoTimer_Timer(); });
     onTimer(Timer::TrayIconRetry, [handlers] { handlers->TrayIconRetry_Timer(); });
+    onTimer(Timer::WatchTimer, [handlers] { handlers->WatchTimer_Timer(); });
 }
 
 HWND Win32MonitorWindow::addControl(const wchar_t* windowClass, DWORD style, const std::string& name,
@@ -192,6 +195,11 @@ HWND Win32MonitorWindow::control(const std::string& name, int index) const {
 }
 
 HICON Win32MonitorWindow::flashIcon(int choice) const {
+    if (choice == AlertIcon) {
+        static const auto alert = static_cast<HICON>(::LoadImageW(
+            ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FLASHALERT), IMAGE_ICON, 16, 16, 0));
+        return alert;
+    }
     return reinterpret_cast<HICON>(::SendMessageW(m_flash.at(choice), STM_GETICON, 0, 0));
 }
 
@@ -295,7 +303,7 @@ bool Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& d
     record.uID = data.uID;
     record.uFlags = data.uFlags;
     record.uCallbackMessage = data.uCallbackMessage;
-    record.hIcon = data.hIcon >= 0 && data.hIcon < 3 ? flashIcon(data.hIcon) : nullptr;
+    record.hIcon = data.hIcon >= 0 && data.hIcon <= AlertIcon ? flashIcon(data.hIcon) : nullptr;
     // The texts are 8-bit text in the ANSI code page already, as the A call takes them.
     std::memcpy(record.szTip, data.szTip.data(), sizeof(record.szTip));
     record.dwState = data.dwState;
@@ -310,6 +318,21 @@ bool Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& d
     // An add the shell refuses because it holds the icon already (an add that timed out and still
     // landed, a taskbar announced twice) leaves the icon in place: a modify then finds it.
     return action == NIM_ADD && m_notifyIcon(NIM_MODIFY, record);
+}
+
+void Win32MonitorWindow::showBalloon(const std::string& title, const std::string& text) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    record.hWnd = reinterpret_cast<HWND>(TrayIconData.hWnd);
+    record.uID = TrayIconData.uID;
+    record.uFlags = NIF_INFO;
+    record.dwInfoFlags = NIIF_WARNING;
+    // Cut to the fields (a NUL kept at the end), in the ANSI code page as the A call takes them.
+    const std::string info = CodePage::active().toEightBit(text);
+    const std::string infoTitle = CodePage::active().toEightBit(title);
+    std::memcpy(record.szInfo, info.data(), std::min(info.size(), sizeof(record.szInfo) - 1));
+    std::memcpy(record.szInfoTitle, infoTitle.data(), std::min(infoTitle.size(), sizeof(record.szInfoTitle) - 1));
+    m_notifyIcon(NIM_MODIFY, record);
 }
 
 void Win32MonitorWindow::setHourglass(bool on) {

@@ -41,10 +41,14 @@ public:
     bool trayAvailable() const override { return tray; }
     // An add succeeds while there is a tray.
     bool shellNotifyIcon(int32_t action, const NotifyIconData& data) override {
-        calls.push_back((action == NIM_ADD ? "icon add " : "icon delete ") + std::to_string(data.hIcon));
+        const char* name = action == NIM_ADD ? "icon add " : action == NIM_MODIFY ? "icon modify " : "icon delete ";
+        calls.push_back(name + std::to_string(data.hIcon));
         if (action == NIM_ADD)
             added.push_back(data);
         return action != NIM_ADD || tray;
+    }
+    void showBalloon(const std::string& title, const std::string& text) override {
+        calls.push_back("balloon " + title + ": " + text);
     }
     void setHourglass(bool on) override { calls.push_back(on ? "hourglass on" : "hourglass off"); }
     void pumpEvents() override { ++pumps; }
@@ -59,6 +63,8 @@ public:
             return "DisplayInfoTimerEx";
         case Timer::TrayIconRetry:
             return "TrayIconRetry";
+        case Timer::WatchTimer:
+            return "WatchTimer";
         }
         return "?";
     }

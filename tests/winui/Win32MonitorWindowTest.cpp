@@ -1,6 +1,7 @@
 // The Win32 shell's window: its controls, colours, tray record, tray codes, menu, timers, hourglass.
 #include "WinuiFixture.h"
 
+#include "CodePage.h"
 #include "Hourglass.h"
 #include "Win32Hourglass.h"
 #include "Win32Text.h"
@@ -359,3 +360,22 @@ TEST_F(StdWindowTest, ButtonsAndCloseReachTheirHandlers) {
 }
 
 } // namespace
+
+// The watch's calls: the red icon through NIM_MODIFY, the balloon as NIF_INFO, the timer's tick.
+TEST_F(StdWindowTest, TheWatchsAlertIsAModifiedIconAndAnInfoBalloon) {
+    window.form().InstallTrayIcon();
+    int32_t action = NIM_MODIFY;
+    NotifyTray(action, AlertIcon);
+    window.showBalloon("Zentrovik Quedrix", "Table 3: time is up");
+    ASSERT_EQ(notified.size(), 3u);
+    EXPECT_EQ(notified[1].action, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_NE(notified[1].data.hIcon, nullptr);
+    EXPECT_NE(notified[1].data.hIcon, window.flashIcon(0));
+    EXPECT_EQ(notified[2].action, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(notified[2].data.uFlags, static_cast<UINT>(NIF_INFO));
+    EXPECT_EQ(notified[2].data.hWnd, window.hwnd());
+    EXPECT_EQ(CodePage::active().toUtf8(notified[2].data.szInfo), "Table 3: time is up");
+    EXPECT_STREQ(notified[2].data.szInfoTitle, "Zentrovik Quedrix");
+    window.startWindowTimer(MonitorView::Timer::WatchTimer, 15000);
+    EXPECT_TRUE(window.timerRunning(MonitorView::Timer::WatchTimer));
+}
