@@ -236,6 +236,7 @@ std::string CtlUsage() {
        quedrix-ctl config get [--file PATH] SECTION KEY
        quedrix-ctl config set [--file PATH] SECTION KEY VALUE
        quedrix-ctl config check [--file PATH]
+       quedrix-ctl ledger [--day YYYY-MM-DD] [--file PATH]
 
   scan          look for the controller on COM1 to COM20; prints "COM<port> version <n>",
                 and on err one line for each port tried that is not the controller's
@@ -253,13 +254,23 @@ std::string CtlUsage() {
                 of order, [Ports] entries that are no serial device, text not in the ANSI
                 code page without a byte-order mark, an unreadable file or folder; exit
                 status 1 when there is any (the program itself reads the file silently)
+  ledger        the sessions that ended on one day (--day, default today) in the ledger
+                Ledger.csv of the application folder (or the file given by --file), per
+                table, with the totals per table and for the day: sessions, time played,
+                charge, in the regional number format. A session is an "end" line of the
+                alternative mode (also "end-unwatched": it ended while no copy watched, the
+                time being when the next start saw it), with the time played and its charge,
+                or a "reset" or "time-up" line of the standard mode, with the time that was
+                left (no time played or charge of its own); each counts on the day of its
+                own line. Lines that are no ledger lines are skipped and counted on err; a
+                last line without its line end (a write cut short) is left out
 
 Ports map to devices as in the program: [Ports] COMn=DEVICE in Quedrix.cfg of the
 application folder, else the built-in table. The application folder is $QUEDRIX_HOME, else
 the executable's folder when it can be written and is not an installed copy, else
 $XDG_DATA_HOME/quedrix (~/.local/share/quedrix).
 Exit status: 0 on an answer, 1 when the controller gave none (no answer in time, or the
-line went away; ports: no device found; config: write refused or problems found), 2 for
-bad usage.
+line went away; ports: no device found; config: write refused or problems found; ledger:
+the file cannot be read), 2 for bad usage.
 )";
 }
