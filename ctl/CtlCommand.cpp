@@ -251,9 +251,11 @@ std::string CtlUsage() {
   config        read or write one key of Quedrix.cfg (or of the file given by --file)
   config check  list what in Quedrix.cfg keeps the program from working as meant, one line
                 each: rates that do not read or are negative, peak times not "HH:MM" or out
-                of order, [Ports] entries that are no serial device, text not in the ANSI
-                code page without a byte-order mark, an unreadable file or folder; exit
-                status 1 when there is any (the program itself reads the file silently)
+                of order, [Watch] values out of range (Enabled other than 0 or 1, Interval
+                not 5 to 600 seconds, LongSession not 0 to 1440 minutes), [Ports] entries
+                that are no serial device, text not in the ANSI code page without a
+                byte-order mark, an unreadable file or folder; exit status 1 when there
+                is any (the program itself reads the file silently)
   ledger        the sessions that ended on one day (--day, default today) in the ledger
                 Ledger.csv of the application folder (or the file given by --file), per
                 table, with the totals per table and for the day: sessions, time played,

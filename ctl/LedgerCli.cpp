@@ -30,7 +30,8 @@ bool isCalendarDay(const std::string& text) {
     const auto month = ParseBoundedNumber(text.substr(5, 2), 1, 12);
     const auto day = ParseBoundedNumber(text.substr(8, 2), 1, 31);
     return year && month && day &&
-           std::chrono::year_month_day(std::chrono::year(*year), std::chrono::month(static_cast<unsigned>(*month)),
+           std::chrono::year_month_day(std::chrono::year(*year),
+                                       std::chrono::month(static_cast<unsigned>(*month)),
                                        std::chrono::day(static_cast<unsigned>(*day)))
                .ok();
 }
@@ -91,7 +92,8 @@ private:
     // A number written with a dot, in the user's format.
     std::string number(const std::string& dotted) const {
         const std::size_t dot = dotted.find('.');
-        return dot == std::string::npos ? dotted : dotted.substr(0, dot) + m_separator + dotted.substr(dot + 1);
+        return dot == std::string::npos ? dotted
+                                        : dotted.substr(0, dot) + m_separator + dotted.substr(dot + 1);
     }
 
     std::string money(long long cents) const {
@@ -132,7 +134,8 @@ int RunLedgerCommand(const std::vector<std::string>& args, std::ostream& out, st
     const LedgerDay ledger = SummariseLedgerDay(text.bytes, day);
     if (ledger.malformedLines > 0)
         err << "quedrix-ctl: ledger: " << file << ": " << ledger.malformedLines
-            << " line(s) that are no ledger lines skipped, the first is line " << ledger.firstMalformedLine << '\n';
+            << " line(s) that are no ledger lines skipped, the first is line " << ledger.firstMalformedLine
+            << '\n';
     Report(out, UserDecimalSeparator()).print(day, file, ledger);
     return kReported;
 }

@@ -85,9 +85,10 @@ bool digitsAt(const std::string& text, std::size_t from, std::size_t count) {
 
 // "2026-12-08T21:05:40+02:00" (or "...Z"): a local time with its offset from UTC.
 bool isTimestamp(const std::string& text) {
-    const bool dateAndTime = digitsAt(text, 0, 4) && text[4] == '-' && digitsAt(text, 5, 2) && text[7] == '-' &&
-                             digitsAt(text, 8, 2) && text[10] == 'T' && digitsAt(text, 11, 2) &&
-                             text[13] == ':' && digitsAt(text, 14, 2) && text[16] == ':' && digitsAt(text, 17, 2);
+    const bool dateAndTime = digitsAt(text, 0, 4) && text[4] == '-' && digitsAt(text, 5, 2) &&
+                             text[7] == '-' && digitsAt(text, 8, 2) && text[10] == 'T' &&
+                             digitsAt(text, 11, 2) && text[13] == ':' && digitsAt(text, 14, 2) &&
+                             text[16] == ':' && digitsAt(text, 17, 2);
     if (!dateAndTime)
         return false;
     if (text.size() == 20)
@@ -128,13 +129,15 @@ bool fitsTheMode(const LedgerSession& s) {
 
 std::optional<LedgerLine> ledgerLine(const CsvRecords::Record& record) {
     const std::vector<std::string>& f = record.fields;
-    if (!record.wellQuoted || f.size() != 8 || !isTimestamp(f[0]) || (f[1] != "standard" && f[1] != "alternative"))
+    if (!record.wellQuoted || f.size() != 8 || !isTimestamp(f[0]) ||
+        (f[1] != "standard" && f[1] != "alternative"))
         return std::nullopt;
     const auto table = ParseBoundedNumber(f[2], 1, 8);
     const auto seconds = ParseBoundedNumber(f[4], -kCounterLimit, kCounterLimit);
     if (!table || !seconds)
         return std::nullopt;
-    LedgerLine line{f[0].substr(0, 10), {f[0].substr(11, 8), f[1] == "alternative", f[3], *seconds, f[5], f[6], 0},
+    LedgerLine line{f[0].substr(0, 10),
+                    {f[0].substr(11, 8), f[1] == "alternative", f[3], *seconds, f[5], f[6], 0},
                     *table};
     if (!fitsTheMode(line.session))
         return std::nullopt;

@@ -17,9 +17,9 @@ struct LedgerSession {
     bool alternative = false;
     std::string event;
     int32_t seconds = 0;
-    std::string band;     // "peak" or "off-peak"; empty in the standard mode
-    std::string rate;     // as written, with a dot; empty in the standard mode
-    long long cents = 0;  // the charge; 0 in the standard mode
+    std::string band;    // "peak" or "off-peak"; empty in the standard mode
+    std::string rate;    // as written, with a dot; empty in the standard mode
+    long long cents = 0; // the charge; 0 in the standard mode
 };
 
 struct LedgerTableDay {

@@ -179,7 +179,8 @@ TEST(TakeLockFile, NoTwoCopiesHoldItWhileOneEnds) {
     constexpr int kCopies = 3;
     constexpr int kRounds = 300;
     TempFolder folder;
-    void* shared = ::mmap(nullptr, sizeof(Holders), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    void* shared =
+        ::mmap(nullptr, sizeof(Holders), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(shared, MAP_FAILED);
     Holders& holders = *new (shared) Holders{};
 
