@@ -71,4 +71,6 @@ awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v s="$seconds" -v mode=
     printf "  share of one core               %s%.4f %%   (goal: at most 0.1 %%)\n", t == 0 ? "<" : "", (t == 0 ? 1 : t) / hz / s * 100
     printf "  refresh passes seen             %d   (expected about %d)\n", passes, expected
     printf "  ledger lines                    %d\n", ledger
+    if (passes == 0 && s >= 15)
+        print "  no pass read the controller: the figure is that of a program that does not watch"
 }'
