@@ -262,9 +262,9 @@ std::string CtlUsage() {
                 charge, in the regional number format. A session is an "end" line of the
                 alternative mode (also "end-unwatched": it ended while no copy watched, the
                 time being when the next start saw it), with the time played and its charge,
-                or a "reset" or "time-up" line of the standard mode, with the time that was
-                left (no time played or charge of its own); each counts on the day of its
-                own line. Lines that are no ledger lines are skipped and counted on err; a
+                or a "time-up" line of the standard mode, or a "reset" of a table with time
+                left, with the time that was left (no time played or charge of its own);
+                each counts on the day of its own line. Lines that are no ledger lines are skipped and counted on err; a
                 last line without its line end (a write cut short) is left out
 
 Ports map to devices as in the program: [Ports] COMn=DEVICE in Quedrix.cfg of the

@@ -159,8 +159,10 @@ bool isHeader(const std::vector<std::string>& fields) {
     return joined == LedgerHeader;
 }
 
+// A start begins a session; a reset of a table with no time left stops one that had ended already
+// (its time-up is the session) or never ran.
 bool endsASession(const LedgerSession& session) {
-    return session.event != "start";
+    return session.event != "start" && (session.event != "reset" || session.seconds > 0);
 }
 
 } // namespace

@@ -10,8 +10,8 @@
 inline constexpr char LedgerHeader[] = "time,mode,table,event,seconds,band,rate,charge";
 
 // A line that ends a session: in the alternative mode "end" or "end-unwatched" (its seconds the time
-// played, with its band, rate and charge), in the standard mode "reset" or "time-up" (its seconds the
-// time that was left; no band, rate or charge).
+// played, with its band, rate and charge), in the standard mode "time-up" or a "reset" with time left
+// (its seconds the time that was left; no band, rate or charge).
 struct LedgerSession {
     std::string clock; // the line's local time of day, "HH:MM:SS"
     bool alternative = false;

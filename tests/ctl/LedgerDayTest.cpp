@@ -51,7 +51,8 @@ const DayCase dayCases[] = {
     {"Empty", "", "day 0 0 0"},
     {"AlternativeEndsAreSessionsStartsAreNot", H + Start1 + End1 + Unwatched2,
      "1:end 3810 3175 2:end-unwatched 2400 1200 day 2 6210 4375"},
-    {"StandardResetsAndTimeUpsAreSessionsWithoutTimePlayed", H + Reset3 + TimeUp3,
+    {"StandardResetsWithTimeLeftAndTimeUpsAreSessionsWithoutTimePlayed",
+     H + Reset3 + TimeUp3 + "2026-12-08T22:00:09+02:00,standard,3,reset,0,,,\r\n",
      "3:reset 750 0 3:time-up 0 0 day 2 0 0"},
     {"OtherDaysLeftOutASessionCountsOnTheDayItEnded",
      H + "2026-12-07T23:59:59+02:00,alternative,1,end,60,peak,0.50,0.50\r\n" +
