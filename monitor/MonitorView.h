@@ -8,7 +8,7 @@ struct NotifyIconData;
 
 class MonitorView {
 public:
-    enum class Timer { DisplayInfoTimer, DisplayInfoTimerEx };
+    enum class Timer { DisplayInfoTimer, DisplayInfoTimerEx, WatchTimer };
 
     virtual ~MonitorView() = default;
 
@@ -39,6 +39,8 @@ public:
     virtual bool trayAvailable() const = 0;
     // The platform's notification-area call (NIM_ADD, NIM_DELETE) with the record NotifyTray filled.
     virtual void shellNotifyIcon(int32_t action, const NotifyIconData& data) = 0;
+    // A notification from the tray icon (a balloon), texts in UTF-8.
+    virtual void showBalloon(const std::string& title, const std::string& text) = 0;
 
     // The wait pointer over every window of the program: on once however often asked, off in one call.
     virtual void setHourglass(bool on) = 0;

@@ -7,6 +7,8 @@
 #include "FPSerial.h"
 #include "modSysTry.h"
 
+#include <utility>
+
 MonitorWindow::MonitorWindow(MonitorView& view, ControllerFlows& flows) : m_view(view), m_flows(flows) {
     ControllerSerial().setPumpEvents([&view] { view.pumpEvents(); });
 }
@@ -54,6 +56,11 @@ void MonitorWindow::InstallTrayIcon() {
 }
 
 void MonitorWindow::Form_Activate() {
+    if (m_alertIconShown) {
+        m_alertIconShown = false;
+        int32_t action = NIM_MODIFY;
+        NotifyTray(action, 0);
+    }
     m_view.setHourglass(false);
 }
 
@@ -95,6 +102,45 @@ void MonitorWindow::ExitProgram() {
 
 void MonitorWindow::Form_Unload() {
     endProcess();
+}
+
+void MonitorWindow::enableWatch(const WatchSettings& settings, const std::string& ledgerPath,
+                                const std::string& statePath, const WallClock& clock) {
+    HallWatch::Setup setup{mode(),
+                           settings,
+                           ledgerPath,
+                           statePath,
+                           {AppConfig.Peak, AppConfig.OffPeak, AppConfig.StartTime, AppConfig.EndTime},
+                           m_view.userTimeSeparator()};
+    m_watch = std::make_unique<HallWatch>(std::move(setup), clock, [this](const WatchAlert& alert) {
+        raiseAlert(alert.text, alert.timeUp);
+    });
+    m_view.startWindowTimer(MonitorView::Timer::WatchTimer, settings.intervalSeconds * 1000);
+}
+
+void MonitorWindow::WatchTimer_Timer() {
+    if (m_watch)
+        m_flows.request([this] { watchFlow(); }, ControllerFlows::Kind::Refresh);
+}
+
+void MonitorWindow::watchFlow() {
+    if (ControllerPort == 0 && m_watch->discoveryDue())
+        FindController(*this);
+    refreshPass();
+}
+
+void MonitorWindow::watchPass(const PassReadings& readings) {
+    if (m_watch)
+        m_watch->observe(readings);
+}
+
+void MonitorWindow::raiseAlert(const std::string& text, bool timeUp) {
+    m_view.showBalloon(m_view.windowCaption(), text);
+    if (timeUp && !m_alertIconShown) {
+        m_alertIconShown = true;
+        int32_t action = NIM_MODIFY;
+        NotifyTray(action, AlertIcon);
+    }
 }
 
 void MonitorWindow::endProcess() {

@@ -2,11 +2,13 @@
 #pragma once
 
 #include "ControllerStatusSink.h"
+#include "HallWatch.h"
 #include "MonitorLayout.h"
 #include "MonitorView.h"
 #include "RefreshCycle.h"
 
 #include <functional>
+#include <memory>
 
 class ControllerFlows;
 
@@ -33,6 +35,14 @@ public:
 
     void setInfoCaption(const std::string& text) override;
 
+    // Switches the watch on (before loading): a refresh pass every Interval seconds, shown or hidden,
+    // and a new search for the controller once a minute while none is found; every pass goes to the
+    // ledger, Watch.state and the alerts. Without this call the window reads only as its events ask.
+    void enableWatch(const WatchSettings& settings, const std::string& ledgerPath, const std::string& statePath,
+                     const WallClock& clock);
+    HallWatch* hallWatch() const { return m_watch.get(); }
+    virtual MonitorMode mode() const = 0;
+
     virtual void RefreshTables() = 0;
 
     void Form_Load();
@@ -45,17 +55,26 @@ public:
     void mnuExit_Click();
     void ExitProgram();
     void Form_Unload();
+    void WatchTimer_Timer();
 
 protected:
     ControllerFlows& flows() const { return m_flows; }
     void showTime(int table, const TimeCell& cell);
+    // One pass over the eight tables, inside a flow.
+    virtual void refreshPass() = 0;
+    // Hands a pass's readings to the watch, when it is on.
+    void watchPass(const PassReadings& readings);
 
 private:
     void endProcess();
+    void watchFlow();
+    void raiseAlert(const std::string& text, bool timeUp);
 
     MonitorView& m_view;
     ControllerFlows& m_flows;
     bool m_loaded = false;
     bool m_trayInstalled = false;
     std::function<void()> m_beforeProcessEnd;
+    std::unique_ptr<HallWatch> m_watch;
+    bool m_alertIconShown = false;
 };

@@ -19,7 +19,7 @@ void NotifyTray(int32_t& action, int16_t icon) {
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     TrayIconData.uCallbackMessage = WM_MOUSEMOVE;
     TrayIconData.szTip = TrayTipField();
-    if (icon >= 0 && icon <= 2)
+    if (icon >= 0 && icon <= AlertIcon)
         TrayIconData.hIcon = icon;
     view.shellNotifyIcon(action, TrayIconData);
 }

@@ -75,6 +75,8 @@ QtMonitorWindow::QtMonitorWindow(const MonitorLayout& layout, QWidget* parent)
     m_displayInfoTimer = new QTimer(this);
     m_displayInfoTimer->setObjectName(QStringLiteral("DisplayInfoTimer"));
     m_displayInfoTimer->setInterval(MonitorWindow::DisplayInfoIntervalMs);
+    m_watchTimer = new QTimer(this);
+    m_watchTimer->setObjectName(QStringLiteral("WatchTimer"));
 
     createMenu();
 }
@@ -99,6 +101,7 @@ void QtMonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
     connect(m_btnInfo, &QPushButton::clicked, this, [handlers] { handlers->btnInfo_Click(); });
     connect(m_btnHide, &QPushButton::clicked, this, [handlers] { handlers->btnHide_Click(); });
     connect(m_displayInfoTimer, &QTimer::timeout, this, [handlers] { handlers->DisplayInfoTimer_Timer(); });
+    connect(m_watchTimer, &QTimer::timeout, this, [handlers] { handlers->WatchTimer_Timer(); });
     connect(m_mnuSetup, &QAction::triggered, this, [handlers] { handlers->mnuSetup_Click(); });
     connect(m_mnuExit, &QAction::triggered, this, [handlers] { handlers->mnuExit_Click(); });
 }
@@ -132,10 +135,14 @@ MyButton* QtMonitorWindow::addTableButton(const QString& name, int table, const 
 }
 
 QTimer* QtMonitorWindow::timer(Timer which) const {
+    if (which == Timer::WatchTimer)
+        return m_watchTimer;
     return which == Timer::DisplayInfoTimer ? m_displayInfoTimer : nullptr;
 }
 
 QIcon QtMonitorWindow::flashIcon(int choice) const {
+    if (choice == AlertIcon)
+        return QIcon(QStringLiteral(":/icons/FlashAlert.png"));
     return QIcon(m_flash.at(choice)->pixmap());
 }
 
@@ -219,12 +226,18 @@ bool QtMonitorWindow::trayAvailable() const {
 
 void QtMonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& data) {
     if (action == NIM_ADD) {
-        const bool known = data.hIcon >= 0 && data.hIcon < static_cast<int32_t>(m_flash.size());
+        const bool known = data.hIcon >= 0 && data.hIcon <= AlertIcon;
         ShowTrayIcon(this, m_mnuPoppup, known ? flashIcon(data.hIcon) : QIcon(),
                      QString::fromStdString(TrayTip()));
     }
+    if (action == NIM_MODIFY && data.hIcon >= 0 && data.hIcon <= AlertIcon)
+        SetTrayIconPicture(flashIcon(data.hIcon));
     if (action == NIM_DELETE)
         HideTrayIcon();
+}
+
+void QtMonitorWindow::showBalloon(const std::string& title, const std::string& text) {
+    ShowTrayMessage(QString::fromStdString(title), QString::fromStdString(text));
 }
 
 void QtMonitorWindow::setHourglass(bool on) {

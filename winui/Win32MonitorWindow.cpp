@@ -3,6 +3,7 @@
 
 #include "Win32MonitorWindow.h"
 
+#include "CodePage.h"
 #include "Configuration.h"
 #include "Hourglass.h"
 #include "LocaleInfoWin32.h"
@@ -16,6 +17,7 @@
 #include "Win32WindowText.h"
 #include "WinuiResources.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -137,6 +139,7 @@ void Win32MonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
     addButton("btnHide", -1, MonitorCaptions::HideButton, m_layout.hideButton,
               [handlers] { handlers->btnHide_Click(); });
     onTimer(Timer::DisplayInfoTimer, [handlers] { handlers->DisplayInfoTimer_Timer(); });
+    onTimer(Timer::WatchTimer, [handlers] { handlers->WatchTimer_Timer(); });
 }
 
 HWND Win32MonitorWindow::addControl(const wchar_t* windowClass, DWORD style, const std::string& name,
@@ -183,6 +186,11 @@ HWND Win32MonitorWindow::control(const std::string& name, int index) const {
 }
 
 HICON Win32MonitorWindow::flashIcon(int choice) const {
+    if (choice == AlertIcon) {
+        static const auto alert = static_cast<HICON>(::LoadImageW(
+            ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FLASHALERT), IMAGE_ICON, 16, 16, 0));
+        return alert;
+    }
     return reinterpret_cast<HICON>(::SendMessageW(m_flash.at(choice), STM_GETICON, 0, 0));
 }
 
@@ -283,7 +291,7 @@ void Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& d
     record.uID = data.uID;
     record.uFlags = data.uFlags;
     record.uCallbackMessage = data.uCallbackMessage;
-    record.hIcon = data.hIcon >= 0 && data.hIcon < 3 ? flashIcon(data.hIcon) : nullptr;
+    record.hIcon = data.hIcon >= 0 && data.hIcon <= AlertIcon ? flashIcon(data.hIcon) : nullptr;
     // The texts are 8-bit text in the ANSI code page already, as the A call takes them.
     std::memcpy(record.szTip, data.szTip.data(), sizeof(record.szTip));
     record.dwState = data.dwState;
@@ -294,6 +302,21 @@ void Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& d
     record.dwInfoFlags = data.dwInfoFlags;
     std::memcpy(&record.guidItem, data.guidItem.data(), sizeof(record.guidItem));
     m_notifyIcon(static_cast<DWORD>(action), record);
+}
+
+void Win32MonitorWindow::showBalloon(const std::string& title, const std::string& text) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    record.hWnd = reinterpret_cast<HWND>(TrayIconData.hWnd);
+    record.uID = TrayIconData.uID;
+    record.uFlags = NIF_INFO;
+    record.dwInfoFlags = NIIF_WARNING;
+    // Cut to the fields (a NUL kept at the end), in the ANSI code page as the A call takes them.
+    const std::string info = CodePage::active().toEightBit(text);
+    const std::string infoTitle = CodePage::active().toEightBit(title);
+    std::memcpy(record.szInfo, info.data(), std::min(info.size(), sizeof(record.szInfo) - 1));
+    std::memcpy(record.szInfoTitle, infoTitle.data(), std::min(infoTitle.size(), sizeof(record.szInfoTitle) - 1));
+    m_notifyIcon(NIM_MODIFY, record);
 }
 
 void Win32MonitorWindow::setHourglass(bool on) {

@@ -34,7 +34,7 @@ public:
     // The control of that name; with an index, the array element carrying it. Null when none.
     HWND control(const std::string& name, int index = -1) const;
     HMENU mnu_Poppup() const { return m_menu; }
-    // The icon held by Flash1 (0), Flash2 (1) or Flash3 (2).
+    // The icon held by Flash1 (0), Flash2 (1) or Flash3 (2), or the watch's alert icon (3).
     HICON flashIcon(int choice) const;
     // The background a label is painted with (the window's face colour unless set).
     COLORREF background(HWND label) const;
@@ -61,6 +61,7 @@ public:
     void popUpMenu() override;
     bool trayAvailable() const override;
     void shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
+    void showBalloon(const std::string& title, const std::string& text) override;
     void setHourglass(bool on) override;
     void pumpEvents() override;
     std::string userTimeSeparator() const override;

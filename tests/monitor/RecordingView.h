@@ -40,7 +40,11 @@ public:
     void popUpMenu() override { calls.push_back("menu"); }
     bool trayAvailable() const override { return tray; }
     void shellNotifyIcon(int32_t action, const NotifyIconData& data) override {
-        calls.push_back((action == NIM_ADD ? "icon add " : "icon delete ") + std::to_string(data.hIcon));
+        const char* name = action == NIM_ADD ? "icon add " : action == NIM_MODIFY ? "icon modify " : "icon delete ";
+        calls.push_back(name + std::to_string(data.hIcon));
+    }
+    void showBalloon(const std::string& title, const std::string& text) override {
+        calls.push_back("balloon " + title + ": " + text);
     }
     void setHourglass(bool on) override { calls.push_back(on ? "hourglass on" : "hourglass off"); }
     void pumpEvents() override { ++pumps; }
@@ -48,7 +52,15 @@ public:
     void endProcess() override { calls.push_back("end"); }
 
     static std::string timerName(Timer timer) {
-        return timer == Timer::DisplayInfoTimer ? "DisplayInfoTimer" : "DisplayInfoTimerEx";
+        switch (timer) {
+        case Timer::DisplayInfoTimer:
+            return "DisplayInfoTimer";
+        case Timer::DisplayInfoTimerEx:
+            return "DisplayInfoTimerEx";
+        case Timer::WatchTimer:
+            return "WatchTimer";
+        }
+        return "";
     }
 
     bool tray = true;
