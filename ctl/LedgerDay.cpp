@@ -156,7 +156,7 @@ bool isHeader(const std::vector<std::string>& fields) {
     std::string joined;
     for (const std::string& field : fields)
         joined += (joined.empty() ? "" : ",") + field;
-    return joined == LedgerHeader;
+    return joined == LedgerColumns;
 }
 
 // A start begins a session; a reset of a table with no time left stops one that had ended already

@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-inline constexpr char LedgerHeader[] = "time,mode,table,event,seconds,band,rate,charge";
+// The header line, without its line end.
+inline constexpr char LedgerColumns[] = "time,mode,table,event,seconds,band,rate,charge";
 
 // A line that ends a session: in the alternative mode "end" or "end-unwatched" (its seconds the time
 // played, with its band, rate and charge), in the standard mode "time-up" or a "reset" with time left

@@ -33,7 +33,7 @@ std::string described(const LedgerDay& day) {
     return text;
 }
 
-const std::string H = std::string(LedgerHeader) + "\r\n";
+const std::string H = std::string(LedgerColumns) + "\r\n";
 const std::string Start1 = "2026-12-08T19:02:10+02:00,alternative,1,start,0,peak,0.50,0.00\r\n";
 const std::string End1 = "2026-12-08T20:05:40+02:00,alternative,1,end,3810,peak,0.50,31.75\r\n";
 const std::string Unwatched2 =
@@ -68,7 +68,7 @@ const DayCase dayCases[] = {
      H + "\"2026-12-08T20:05:40+02:00\",\"alternative\",\"5\",\"end\",\"60\",\"peak\",\"0.50\",\"0.50\"\r\n" +
          "2026-12-08T21:30:12+02:00,standard,6,\"reset\",10,\"\",,\"\"\r\n",
      "5:end 60 50 6:reset 10 0 day 2 60 50"},
-    {"ByteOrderMarkLineFeedsAndBlankLines", "\xEF\xBB\xBF" + std::string(LedgerHeader) + "\n\r\n\n" + Reset3,
+    {"ByteOrderMarkLineFeedsAndBlankLines", "\xEF\xBB\xBF" + std::string(LedgerColumns) + "\n\r\n\n" + Reset3,
      "3:reset 750 0 day 1 0 0"},
     {"MalformedLinesSkippedAndCounted",
      H + End1 + "2026-12-08T20:05:40+02:00,alternative,1,end,3810,peak,0.50\r\n" +  // 7 fields
