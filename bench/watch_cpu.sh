@@ -32,9 +32,9 @@ home=$out/home
 write_demo_home "$home" "$home/COM1" "$quedrix"
 printf '\r\n[Watch]\r\nEnabled=1\r\nInterval=%d\r\n' "$interval" >>"$home/Quedrix.cfg"
 if [[ "$mode" == ALT ]]; then
-    # Tables 1, 4 and 6 running (started 1 h, 1000 s and 10 s ago), table 6 stopping after 50 s,
-    # so the ledger gets its start and end lines.
-    counters=28400,0,0,31000,0,31990,0,0 args=(ALT)
+    # Tables 1 and 4 running (started 1 h and 1000 s ago); table 6's counter runs out after 40 s,
+    # so the ledger gets an end line besides the start lines.
+    counters=28400,0,0,31000,0,40,0,0 args=(ALT)
 else
     # Table 1 long, table 2 running out after 250 s, table 3 at 0.
     counters=3725,250,0,900,0,0,0,0 args=()
