@@ -49,16 +49,45 @@ namespace {
 int heldFd = -1;
 std::string heldPath;
 
-} // namespace
-
-LockOutcome TakeLockFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+// Opens the file (made when missing) and takes the system lock on it; fd is the open file when Taken.
+LockOutcome openAndLock(const std::string& path, int& fd) {
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0)
         return LockOutcome::CannotBeMade;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const bool held = errno == EWOULDBLOCK;
         ::close(fd);
         return held ? LockOutcome::HeldElsewhere : LockOutcome::CannotBeMade;
+    }
+    return LockOutcome::Taken;
+}
+
+// True when the path still names the open file. A copy that ends removes its file before it lets go
+// of the lock, so a start that opened the file before the removal locks a file nobody else can find,
+// while the next start makes and locks a new one at the path.
+bool pathNamesTheOpenFile(int fd, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
+} // namespace
+
+LockOutcome TakeLockFile(const std::string& path) {
+    // The next try finds the path's live file (a new one, or the one another start holds); only
+    // something that keeps removing it wears the tries out.
+    constexpr int kTries = 100;
+    int fd = -1;
+    for (int tries = 1;; ++tries) {
+        const LockOutcome outcome = openAndLock(path, fd);
+        if (outcome != LockOutcome::Taken)
+            return outcome;
+        if (pathNamesTheOpenFile(fd, path))
+            break;
+        ::close(fd);
+        if (tries == kTries)
+            return LockOutcome::HeldElsewhere;
     }
     const std::string owner = std::to_string(::getpid()) + "\nquedrix\n";
     if (::ftruncate(fd, 0) != 0 ||

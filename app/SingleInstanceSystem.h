@@ -18,8 +18,9 @@ enum class LockOutcome { Taken, HeldElsewhere, CannotBeMade };
 
 // Opens the file (made when missing) and takes the system lock on it, which the system gives up
 // when the process ends however it ends, so a dead copy's file is taken over; the first line then
-// holds this process's id. HeldElsewhere when another process holds the lock; CannotBeMade when the
-// file cannot be opened for writing.
+// holds this process's id. A file that was removed from the path while it was being locked (by a copy
+// as it ended) is let go and the path opened again, so two starts never hold two files. HeldElsewhere
+// when another process holds the lock; CannotBeMade when the file cannot be opened for writing.
 LockOutcome TakeLockFile(const std::string& path);
 
 // Gives up the lock TakeLockFile took and removes its file; nothing when none is held.

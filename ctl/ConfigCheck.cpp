@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "Common.h"
 #include "Configuration.h"
+#include "WatchSettings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -111,6 +112,7 @@ public:
         if (const auto problem = encodingProblem(*text.bytes))
             m_problems.push_back({*problem});
         checkTariff();
+        checkWatch();
         checkPorts();
         return m_problems;
     }
@@ -168,6 +170,11 @@ private:
                        "write \"08:00\"";
         tariffProblem(problem);
         return false;
+    }
+
+    void checkWatch() {
+        for (const WatchSettingProblem& problem : WatchSettingProblems(m_path))
+            m_problems.push_back({"[Watch] " + problem.key + "=" + problem.value + " " + problem.problem});
     }
 
     void checkPorts() {

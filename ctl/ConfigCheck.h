@@ -14,7 +14,8 @@ struct ConfigProblem {
 // One per problem with the file at path and its folder, in the order found; none when the file is
 // sound. Looks at: the folder and the file can be read; the file's text is in the ANSI code page
 // or has a byte-order mark; the rates read as numbers and are not negative; StartTime and EndTime
-// are "HH:MM" times in order; the [Ports] entries of COM1 to COM20 are serial devices.
+// are "HH:MM" times in order; the [Watch] values are ones the program takes as written; the [Ports]
+// entries of COM1 to COM20 are serial devices.
 std::vector<ConfigProblem> ConfigProblems(const std::string& path);
 
 // Why the device of a [Ports] entry is no serial line the program can use ("" when it is one), as

@@ -236,6 +236,7 @@ std::string CtlUsage() {
    or: quedrix-ctl config get [--file PATH] SECTION KEY
    or: quedrix-ctl config set [--file PATH] SECTION KEY VALUE
    or: quedrix-ctl config check [--file PATH] [--mode STD|ALT]
+   or: quedrix-ctl ledger [--day YYYY-MM-DD] [--file PATH]
 
 Results, config check's findings included, go to standard output; messages, warnings and
 the scan's reasons go to standard error.
@@ -256,19 +257,32 @@ the scan's reasons go to standard error.
                 with a warning on standard error
   config check  list what in Quedrix.cfg keeps the program from working as meant, one line
                 each: rates that do not read or are negative, peak times not "HH:MM" or out
-                of order, [Ports] entries that are no serial device, text not in the ANSI
-                code page without a byte-order mark, an unreadable file or folder. The
-                tariff matters only to the alternative mode: without --mode its findings
-                are notes that leave the exit status alone; --mode ALT counts them as
-                problems, --mode STD leaves them out. Exit status 1 when there is any
-                problem (the program itself reads the file silently)
+                of order, [Watch] values out of range (Enabled other than 0 or 1, Interval
+                not 5 to 600 seconds, LongSession not 0 to 1440 minutes), [Ports] entries
+                that are no serial device, text not in the ANSI code page without a
+                byte-order mark, an unreadable file or folder. The tariff matters only to
+                the alternative mode: without --mode its findings are notes that leave the
+                exit status alone; --mode ALT counts them as problems, --mode STD leaves
+                them out. Exit status 1 when there is any problem (the program itself
+                reads the file silently)
+  ledger        the sessions that ended on one day (--day, default today) in the ledger
+                Ledger.csv of the application folder (or the file given by --file), per
+                table, with the totals per table and for the day: sessions, time played,
+                charge, in the regional number format. A session is an "end" line of the
+                alternative mode (also "end-unwatched": it ended while no copy watched, the
+                time being when the next start saw it), with the time played and its charge,
+                or a "time-up" line of the standard mode, or a "reset" of a table with time
+                left, with the time that was left (no time played or charge of its own);
+                each counts on the day of its own line. Lines that are no ledger lines are
+                skipped and counted on standard error; a last line without its line end (a
+                write cut short) is left out
 
 Ports map to devices as in the program: [Ports] COMn=DEVICE in Quedrix.cfg of the
 application folder, else the built-in table. The application folder is $QUEDRIX_HOME, else
 the executable's folder when it can be written and is not an installed copy, else
 $XDG_DATA_HOME/quedrix (~/.local/share/quedrix).
 Exit status: 0 on an answer, 1 when the controller gave none (no answer in time, or the
-line went away; ports: no device found; config: write refused or problems found), 2 for
-bad usage.
+line went away; ports: no device found; config: write refused or problems found; ledger:
+the file cannot be read), 2 for bad usage.
 )";
 }

@@ -1,9 +1,11 @@
 // quedrix-ctl: checks the controller's wiring and edits the configuration without the windows.
 #include "ConfigCli.h"
 #include "CtlCommand.h"
+#include "LedgerCli.h"
 
 #include <clocale>
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -17,5 +19,7 @@ int main(int argc, char* argv[]) {
     }
     if (!args.empty() && args[0] == "config")
         return RunConfigCommand({args.begin() + 1, args.end()});
+    if (!args.empty() && args[0] == "ledger")
+        return RunLedgerCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
     return RunControllerCommand(args, stdout, stderr);
 }

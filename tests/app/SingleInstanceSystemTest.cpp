@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <ostream>
+#include <sched.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -142,6 +148,56 @@ TEST(FileLockedByAProcess, SeesAHeldLockFileAndNotALeftOverOne) {
 
     folder.write("Quedrix.lock", "999999\nhost\nquedrix\n");
     EXPECT_FALSE(FileLockedByAProcess(path));
+}
+
+// Counters shared by the copies of a race: how many hold the lock now, and how often two did.
+struct Holders {
+    std::atomic<int> now;
+    std::atomic<int> overlaps;
+};
+
+// One copy: takes the lock (trying until it is its turn), holds it a moment and ends as a copy
+// ends, the given number of times. Exits 0, or 1 when it never got its turn.
+[[noreturn]] void runCopy(const std::string& path, Holders& holders, int rounds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (int round = 0; round < rounds; ++round) {
+        while (TakeLockFile(path) != LockOutcome::Taken)
+            if (std::chrono::steady_clock::now() > deadline)
+                ::_exit(1);
+        if (holders.now.fetch_add(1) != 0)
+            holders.overlaps.fetch_add(1);
+        ::sched_yield();
+        holders.now.fetch_sub(1);
+        ReleaseLockFile();
+    }
+    ::_exit(0);
+}
+
+// Starts that race a copy as it ends: at no moment do two copies hold the lock, also when one of
+// them opened the file just before the ending copy removed it.
+TEST(TakeLockFile, NoTwoCopiesHoldItWhileOneEnds) {
+    constexpr int kCopies = 3;
+    constexpr int kRounds = 300;
+    TempFolder folder;
+    void* shared =
+        ::mmap(nullptr, sizeof(Holders), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED);
+    Holders& holders = *new (shared) Holders{};
+
+    pid_t copies[kCopies];
+    for (pid_t& copy : copies) {
+        copy = ::fork();
+        ASSERT_GE(copy, 0);
+        if (copy == 0)
+            runCopy(folder.file("Quedrix.lock"), holders, kRounds);
+    }
+    for (const pid_t copy : copies) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(copy, &status, 0), copy);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a copy never got the lock";
+    }
+    EXPECT_EQ(holders.overlaps.load(), 0);
+    ::munmap(shared, sizeof(Holders));
 }
 
 } // namespace

@@ -124,6 +124,15 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"TimesOutOfRange",
                   tariff("24:00", "18:60"),
                   {"ALT:StartTime=24:00 is not a time", "ALT:EndTime=18:60 is not a time"}},
+        CheckCase{"WatchValues",
+                  kTariff + "[Watch]\r\nEnabled=yes\r\nInterval=4\r\nLongSession=1441\r\n",
+                  {"[Watch] Enabled=yes is neither 1 (on) nor 0 (off)",
+                   "[Watch] Interval=4 is not a whole number",
+                   "[Watch] LongSession=1441 is not a whole number"}},
+        CheckCase{
+            "WatchValuesThatDoNotRead",
+            kTariff + "[Watch]\r\nEnabled=1\r\nInterval=15s\r\nLongSession=-5\r\n",
+            {"[Watch] Interval=15s is not a whole number", "[Watch] LongSession=-5 is not a whole number"}},
         CheckCase{"StartAfterEnd", tariff("18:00", "08:00"), {"ALT:StartTime=18:00 is after EndTime=08:00"}},
         CheckCase{
             "PortsThatAreNoSerialDevice",
