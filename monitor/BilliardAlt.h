@@ -30,6 +30,7 @@ public:
     void RefreshTables() override;
     void DisplayInfoTimerEx_Timer();
     void btnSet_Click(int table);
+    void Button_Click(const std::string& name, int index) override;
 
 private:
     void refreshPass();

@@ -12,6 +12,7 @@ public:
     void RefreshTables() override;
     void Form_Activate() override;
     void btnReset_Click(int table);
+    void Button_Click(const std::string& name, int index) override;
 
 private:
     void refreshPass();
