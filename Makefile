@@ -8,7 +8,7 @@ check: setup
 	cmake --preset asan
 	cmake --build --preset asan -j2
 	@echo "The suite replays the fuzz corpora of fuzz/corpus/ as the tests fuzz.replay.<target>."
-	ctest --preset asan
+	ctest --preset asan -j2
 	$(MAKE) --no-print-directory check-windows
 
 # The Windows build's tests run under Wine in a prefix of their own, on a virtual X display for the
@@ -16,7 +16,7 @@ check: setup
 check-windows: setup
 	cmake --preset windows
 	cmake --build --preset windows -j2
-	xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" ctest --preset windows; status=$$?; \
+	xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" ctest --preset windows -j2; status=$$?; \
 	    WINEPREFIX=$(WINE_PREFIX) wineserver -k 2>/dev/null; exit $$status
 
 # Each fuzz target for FUZZ_SECONDS (60 by default) under libFuzzer; findings land in build/fuzz/findings.
@@ -52,7 +52,7 @@ wine-screenshot: setup
 # The Debian package build/package/quedrix_1.00_amd64.deb, checked with lintian.
 package: setup
 	cmake --preset package
-	cmake --build --preset package
+	cmake --build --preset package -j2
 	scripts/package.sh build/package
 
 clean:
