@@ -49,7 +49,8 @@ wine-screenshot: setup
 	ctest --preset windows -R '^e2e_wine_monitor_std$$'
 	convert build/windows/tests/wine/monitor-std/window.png -strip docs/quedrix-wine.png
 
-# The Debian package build/package/quedrix_1.00_amd64.deb, checked with lintian.
+# The Debian package build/package/quedrix_VERSION_amd64.deb (VERSION: project()'s in CMakeLists.txt),
+# checked with lintian.
 package: setup
 	cmake --preset package
 	cmake --build --preset package -j2
