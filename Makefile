@@ -1,15 +1,23 @@
 # Entry points for a fresh Debian 12 machine: `make check` and `make demo`.
-.PHONY: check check-windows setup build-asan demo wine-screenshot release fuzz package clean
+.PHONY: check check-limits check-windows setup build-asan demo wine-screenshot release fuzz package clean
 
 WINE_PREFIX := $(CURDIR)/build/windows/wine/prefix
 
-# The Linux suite, then the Windows one under Wine (its serial-line tests use the asan build's quedrix-sim).
+# The Linux suite, the tests that cannot run under the sanitizers, then the Windows suite under Wine
+# (its serial-line tests use the asan build's quedrix-sim).
 check: setup
 	cmake --preset asan
 	cmake --build --preset asan -j2
 	@echo "The suite replays the fuzz corpora of fuzz/corpus/ as the tests fuzz.replay.<target>."
 	ctest --preset asan -j2
+	$(MAKE) --no-print-directory check-limits
 	$(MAKE) --no-print-directory check-windows
+
+# The memory-limit tests, which skip under AddressSanitizer, in a small optimised build of their own.
+check-limits: setup
+	cmake --preset limits
+	cmake --build --preset limits -j2
+	ctest --preset limits
 
 # The Windows build's tests run under Wine in a prefix of their own, on a virtual X display for the
 # windows of quedrix.exe; the prefix's server is stopped afterwards.
