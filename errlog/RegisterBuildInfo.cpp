@@ -5,5 +5,5 @@
 void RegisterBuildInfo() {
     ErrorController& errors = ErrorController::shared();
     errors.BuildDate("30.07.2009");
-    errors.BuildVersion("1.00");
+    errors.BuildVersion(QUEDRIX_VERSION);
 }

@@ -96,6 +96,13 @@ void BilliardAlt::DisplayInfoTimerEx_Timer() {
     view().setHourglass(false);
 }
 
+void BilliardAlt::Button_Click(const std::string& name, int index) {
+    if (name == "btnSet")
+        btnSet_Click(index);
+    else
+        MonitorWindow::Button_Click(name, index);
+}
+
 void BilliardAlt::btnSet_Click(int table) {
     view().setHourglass(true);
     // The refresh belongs to the same flow, so a Start that had to wait for another flow

@@ -31,6 +31,7 @@ public:
     void DisplayInfoTimerEx_Timer();
     void btnSet_Click(int table);
     MonitorMode mode() const override { return MonitorMode::Alternative; }
+    void Button_Click(const std::string& name, int index) override;
 
 protected:
     void refreshPass() override;

@@ -50,6 +50,13 @@ void BilliardStd::Form_Activate() {
     MonitorWindow::Form_Activate();
 }
 
+void BilliardStd::Button_Click(const std::string& name, int index) {
+    if (name == "btnReset")
+        btnReset_Click(index);
+    else
+        MonitorWindow::Button_Click(name, index);
+}
+
 void BilliardStd::btnReset_Click(int table) {
     flows().request([this, table] {
         OpenControllerPort();

@@ -13,6 +13,7 @@ public:
     void Form_Activate() override;
     void btnReset_Click(int table);
     MonitorMode mode() const override { return MonitorMode::Standard; }
+    void Button_Click(const std::string& name, int index) override;
 
 protected:
     void refreshPass() override;

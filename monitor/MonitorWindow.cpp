@@ -101,6 +101,13 @@ void MonitorWindow::btnInfo_Click() {
     RefreshTables();
 }
 
+void MonitorWindow::Button_Click(const std::string& name, int) {
+    if (name == "btnInfo")
+        btnInfo_Click();
+    else if (name == "btnHide")
+        btnHide_Click();
+}
+
 void MonitorWindow::btnHide_Click() {
     m_view.setMenuItemEnabled("mnuSetup", true);
     // Hidden without a tray icon, the window could never be brought back: minimise it instead.

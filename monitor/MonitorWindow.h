@@ -57,6 +57,8 @@ public:
     void taskbarCreated();
     void btnInfo_Click();
     void btnHide_Click();
+    // A click on the button of that name and index, as the window's controls name them.
+    virtual void Button_Click(const std::string& name, int index);
     void mnuSetup_Click();
     void mnuExit_Click();
     void ExitProgram();

@@ -1,5 +1,5 @@
-// The alternative-mode window's Qt shell: the shared widgets plus a charge label and Start button per
-// table and the minute timer.
+// The alternative-mode window's Qt shell: the widgets of its controls (a charge label and Start button
+// per table among them) and the minute timer.
 #pragma once
 
 #include "BilliardAlt.h"
@@ -11,15 +11,13 @@ public:
     explicit QtBilliardAlt(ControllerFlows& flows, QWidget* parent = nullptr);
 
     BilliardAlt& form() const { return static_cast<BilliardAlt&>(QtMonitorWindow::form()); }
-    QLabel* lblSum(int table) const { return m_lblSum.at(table); }
-    MyButton* btnSet(int table) const { return m_btnSet.at(table); }
+    QLabel* lblSum(int table) const;
+    MyButton* btnSet(int table) const;
     QTimer* DisplayInfoTimerEx() const { return m_displayInfoTimerEx; }
 
 protected:
     QTimer* timer(Timer which) const override;
 
 private:
-    std::array<QLabel*, TableCount + 1> m_lblSum{}; // indexed by table number; 0 unused
-    std::array<MyButton*, TableCount + 1> m_btnSet{};
     QTimer* m_displayInfoTimerEx = nullptr;
 };

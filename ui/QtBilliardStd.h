@@ -1,4 +1,4 @@
-// The standard-mode window's Qt shell: the shared widgets plus a reset button per table.
+// The standard-mode window's Qt shell: the widgets of its controls, a reset button per table among them.
 #pragma once
 
 #include "BilliardStd.h"
@@ -10,8 +10,5 @@ public:
     explicit QtBilliardStd(ControllerFlows& flows, QWidget* parent = nullptr);
 
     BilliardStd& form() const { return static_cast<BilliardStd&>(QtMonitorWindow::form()); }
-    MyButton* btnReset(int table) const { return m_btnReset.at(table); }
-
-private:
-    std::array<MyButton*, TableCount + 1> m_btnReset{}; // indexed by table number; 0 unused
+    MyButton* btnReset(int table) const;
 };

@@ -24,53 +24,16 @@ QRect TwipsRect(const TwipRect& twips) {
             TwipsToPixels(twips.height)};
 }
 
-QtMonitorWindow::QtMonitorWindow(const MonitorLayout& layout, QWidget* parent)
-    : QWidget(parent), m_layout(layout), m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable),
+QtMonitorWindow::QtMonitorWindow(MonitorMode mode, QWidget* parent)
+    : QWidget(parent), m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable),
       m_processEnd(&EndProcessNow) {
+    const WindowDescription& description = MonitorControls(mode);
+    setObjectName(QString::fromStdString(description.name));
     setWindowTitle(QString::fromUtf8(MonitorCaptions::Window));
     setWindowIcon(QIcon(QStringLiteral(":/icons/Flash1.png")));
-    setFixedSize(TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight));
-
-    for (int t = 1; t <= TableCount; ++t) {
-        m_lblTable[t] = addLabel(
-            QStringLiteral("lblTable"), t, QString::fromStdString(MonitorCaptions::Table(t)),
-            columnRect(t, layout.tableTop, layout.labelWidth, layout.labelHeight), layout.tableFontPoints);
-        m_lblTime[t] = addLabel(QStringLiteral("lblTime"), t, QString::fromUtf8(MonitorCaptions::Time),
-                                columnRect(t, layout.timeTop, layout.labelWidth, layout.labelHeight),
-                                layout.tableFontPoints);
-        setBackground("lblTime", t, QBColor(static_cast<int>(QBColorIndex::Red)));
-    }
-
-    auto* line1 = new QFrame(this);
-    line1->setObjectName(QStringLiteral("Line1"));
-    line1->setFrameShape(QFrame::HLine);
-    line1->setFrameShadow(QFrame::Plain);
-    line1->setGeometry(TwipsToPixels(layout.firstColumnLeft), TwipsToPixels(layout.lineY),
-                       TwipsToPixels(layout.lineRight - layout.firstColumnLeft) + 1, 1);
-
-    m_lblInfo = addLabel(QStringLiteral("lblInfo"), -1, QString::fromUtf8(MonitorCaptions::Info),
-                         TwipsRect(layout.info), StatusFontPoints);
-
-    const auto addButton = [this](const QString& name, const QString& caption, const TwipRect& twips) {
-        auto* button = new MyButton(caption, this);
-        button->setObjectName(name);
-        button->setGeometry(TwipsRect(twips));
-        return button;
-    };
-    m_btnInfo = addButton(QStringLiteral("btnInfo"), QString::fromUtf8(MonitorCaptions::InfoButton),
-                          layout.infoButton);
-    m_btnHide = addButton(QStringLiteral("btnHide"), QString::fromUtf8(MonitorCaptions::HideButton),
-                          layout.hideButton);
-
-    // The picture boxes are only the tray's icon sources; they lie under lblInfo and stay hidden.
-    for (int n = 0; n < 3; ++n) {
-        QLabel* flash = new QLabel(this);
-        flash->setObjectName(QStringLiteral("Flash%1").arg(n + 1));
-        flash->setGeometry(TwipsRect({layout.flash[n].x, layout.flash[n].y, FlashSize, FlashSize}));
-        flash->setPixmap(QPixmap(QStringLiteral(":/icons/Flash%1.png").arg(n + 1)));
-        flash->hide();
-        m_flash[n] = flash;
-    }
+    setFixedSize(TwipsToPixels(description.innerWidth), TwipsToPixels(description.innerHeight));
+    for (const WindowControl& control : description.controls)
+        addControl(control);
 
     m_displayInfoTimer = new QTimer(this);
     m_displayInfoTimer->setObjectName(QStringLiteral("DisplayInfoTimer"));
@@ -81,6 +44,69 @@ QtMonitorWindow::QtMonitorWindow(const MonitorLayout& layout, QWidget* parent)
     m_watchTimer->setObjectName(QStringLiteral("WatchTimer"));
 
     createMenu();
+}
+
+void QtMonitorWindow::addControl(const WindowControl& control) {
+    switch (control.kind) {
+    case ControlKind::Label:
+        addLabel(control);
+        break;
+    case ControlKind::Button:
+        addButton(control);
+        break;
+    case ControlKind::Line:
+        addLine(control);
+        break;
+    case ControlKind::Picture:
+        addPicture(control);
+        break;
+    }
+}
+
+void QtMonitorWindow::addLabel(const WindowControl& control) {
+    auto* label = new QLabel(QString::fromStdString(control.caption), this);
+    label->setObjectName(QString::fromStdString(control.name));
+    if (control.index >= 0)
+        SetControlIndex(label, control.index);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(control.fontPoints);
+    font.setBold(true);
+    label->setFont(font);
+    label->setAutoFillBackground(true);
+    label->setGeometry(TwipsRect(control.rect));
+    if (control.background)
+        setBackground(control.name, control.index, *control.background);
+}
+
+// Buttons keep the toolkit's own font.
+void QtMonitorWindow::addButton(const WindowControl& control) {
+    auto* button = new MyButton(QString::fromStdString(control.caption), this);
+    button->setObjectName(QString::fromStdString(control.name));
+    if (control.index >= 0)
+        SetControlIndex(button, control.index);
+    button->setGeometry(TwipsRect(control.rect));
+    connect(button, &QPushButton::clicked, this, [this, name = control.name, index = control.index] {
+        if (m_form)
+            m_form->Button_Click(name, index);
+    });
+}
+
+void QtMonitorWindow::addLine(const WindowControl& control) {
+    auto* line = new QFrame(this);
+    line->setObjectName(QString::fromStdString(control.name));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setGeometry(TwipsRect(control.rect));
+}
+
+void QtMonitorWindow::addPicture(const WindowControl& control) {
+    const int n = m_pictures++;
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QString::fromStdString(control.name));
+    picture->setGeometry(TwipsRect(control.rect));
+    picture->setPixmap(QPixmap(QStringLiteral(":/icons/Flash%1.png").arg(n + 1)));
+    picture->hide();
+    m_flash.at(n) = picture;
 }
 
 QtMonitorWindow::~QtMonitorWindow() = default;
@@ -100,8 +126,6 @@ void QtMonitorWindow::createMenu() {
 void QtMonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
     m_form = std::move(form);
     MonitorWindow* handlers = m_form.get();
-    connect(m_btnInfo, &QPushButton::clicked, this, [handlers] { handlers->btnInfo_Click(); });
-    connect(m_btnHide, &QPushButton::clicked, this, [handlers] { handlers->btnHide_Click(); });
     connect(m_displayInfoTimer, &QTimer::timeout, this, [handlers] { handlers->DisplayInfoTimer_Timer(); });
     connect(m_trayIconRetry, &QTimer::timeout, this, [handlers] { handlers->TrayIconRetry_Timer(); });
     connect(m_watchTimer, &QTimer::timeout, this, [handlers] { handlers->WatchTimer_Timer(); });
@@ -109,32 +133,24 @@ void QtMonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
     connect(m_mnuExit, &QAction::triggered, this, [handlers] { handlers->mnuExit_Click(); });
 }
 
-QRect QtMonitorWindow::columnRect(int table, int top, int width, int height) const {
-    return TwipsRect(ColumnRect(m_layout, table, top, width, height));
+QLabel* QtMonitorWindow::lblTable(int table) const {
+    return FindControl<QLabel>(this, QStringLiteral("lblTable"), table);
 }
 
-QLabel* QtMonitorWindow::addLabel(const QString& name, int index, const QString& caption,
-                                  const QRect& geometry, double points) {
-    auto* label = new QLabel(caption, this);
-    label->setObjectName(name);
-    if (index >= 0)
-        SetControlIndex(label, index);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    label->setFont(font);
-    label->setAutoFillBackground(true);
-    label->setGeometry(geometry);
-    return label;
+QLabel* QtMonitorWindow::lblTime(int table) const {
+    return FindControl<QLabel>(this, QStringLiteral("lblTime"), table);
 }
 
-MyButton* QtMonitorWindow::addTableButton(const QString& name, int table, const QString& caption) {
-    auto* button = new MyButton(caption, this);
-    button->setObjectName(name);
-    SetControlIndex(button, table);
-    button->setGeometry(
-        columnRect(table, m_layout.tableButtonTop, m_layout.tableButtonWidth, m_layout.tableButtonHeight));
-    return button;
+QLabel* QtMonitorWindow::lblInfo() const {
+    return FindControl<QLabel>(this, QStringLiteral("lblInfo"));
+}
+
+MyButton* QtMonitorWindow::btnInfo() const {
+    return FindControl<MyButton>(this, QStringLiteral("btnInfo"));
+}
+
+MyButton* QtMonitorWindow::btnHide() const {
+    return FindControl<MyButton>(this, QStringLiteral("btnHide"));
 }
 
 QTimer* QtMonitorWindow::timer(Timer which) const {

@@ -1,6 +1,7 @@
-// The Qt shell both monitor windows share: the common widgets, their wiring and the MonitorView calls.
+// The Qt shell both monitor windows share: widgets made from the described controls, the MonitorView calls.
 #pragma once
 
+#include "MonitorControls.h"
 #include "MonitorView.h"
 #include "MonitorWindow.h"
 
@@ -25,11 +26,11 @@ public:
     // What the window does; it drives these widgets through MonitorView.
     MonitorWindow& form() const { return *m_form; }
 
-    QLabel* lblTable(int table) const { return m_lblTable.at(table); }
-    QLabel* lblTime(int table) const { return m_lblTime.at(table); }
-    QLabel* lblInfo() const { return m_lblInfo; }
-    MyButton* btnInfo() const { return m_btnInfo; }
-    MyButton* btnHide() const { return m_btnHide; }
+    QLabel* lblTable(int table) const;
+    QLabel* lblTime(int table) const;
+    QLabel* lblInfo() const;
+    MyButton* btnInfo() const;
+    MyButton* btnHide() const;
     QLabel* Flash1() const { return m_flash[0]; }
     QLabel* Flash2() const { return m_flash[1]; }
     QLabel* Flash3() const { return m_flash[2]; }
@@ -69,16 +70,11 @@ public:
     void endProcess() override;
 
 protected:
-    QtMonitorWindow(const MonitorLayout& layout, QWidget* parent);
+    // Makes the widgets of the mode's window as its controls describe them.
+    QtMonitorWindow(MonitorMode mode, QWidget* parent);
 
-    // Takes the window's behaviour and wires the shared widgets to its handlers.
+    // Takes the window's behaviour and wires the widgets to its handlers.
     void adopt(std::unique_ptr<MonitorWindow> form);
-    const MonitorLayout& layout() const { return m_layout; }
-    QRect columnRect(int table, int top, int width, int height) const;
-    // A bold label in the window's face, in the given size.
-    QLabel* addLabel(const QString& name, int index, const QString& caption, const QRect& geometry,
-                     double points);
-    MyButton* addTableButton(const QString& name, int table, const QString& caption);
     // The window's timer of that kind; the alternative window adds DisplayInfoTimerEx.
     virtual QTimer* timer(Timer which) const;
 
@@ -86,19 +82,19 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void addControl(const WindowControl& control);
+    void addLabel(const WindowControl& control);
+    void addButton(const WindowControl& control);
+    void addLine(const WindowControl& control);
+    void addPicture(const WindowControl& control);
     void createMenu();
 
-    const MonitorLayout m_layout;
     std::unique_ptr<MonitorWindow> m_form;
     std::function<bool()> m_trayAvailable;
     std::function<void()> m_processEnd;
 
-    std::array<QLabel*, TableCount + 1> m_lblTable{}; // indexed by table number; 0 unused
-    std::array<QLabel*, TableCount + 1> m_lblTime{};
-    QLabel* m_lblInfo = nullptr;
-    MyButton* m_btnInfo = nullptr;
-    MyButton* m_btnHide = nullptr;
     std::array<QLabel*, 3> m_flash{};
+    int m_pictures = 0;
     QTimer* m_displayInfoTimer = nullptr;
     QTimer* m_trayIconRetry = nullptr;
     QTimer* m_watchTimer = nullptr;

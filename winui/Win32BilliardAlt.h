@@ -1,5 +1,5 @@
-// The alternative-mode window's Win32 shell: the shared controls plus a charge label and Start button
-// per table and the minute timer.
+// The alternative-mode window's Win32 shell: the controls of its description (a charge label and Start
+// button per table among them) and the minute timer.
 #pragma once
 
 #include "BilliardAlt.h"

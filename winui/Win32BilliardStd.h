@@ -1,4 +1,5 @@
-// The standard-mode window's Win32 shell: the shared controls plus a reset button per table.
+// The standard-mode window's Win32 shell: its described controls, a reset button per table among them.
+// them.
 #pragma once
 
 #include "BilliardStd.h"

@@ -81,45 +81,21 @@ RECT PixelRect(const TwipRect& twips) {
     return {left, top, left + TwipsToPixels(twips.width), top + TwipsToPixels(twips.height)};
 }
 
-Win32MonitorWindow::Win32MonitorWindow(const std::string& name, const MonitorLayout& layout)
-    : m_name(name), m_layout(layout), m_notifyIcon(&notifyIcon), m_menuTracker(&trackPopupMenu),
-      m_processEnd(&EndProcessNow) {
+Win32MonitorWindow::Win32MonitorWindow(MonitorMode mode)
+    : m_notifyIcon(&notifyIcon), m_menuTracker(&trackPopupMenu), m_processEnd(&EndProcessNow) {
     registerWindowClass();
-    RECT frame{0, 0, TwipsToPixels(layout.innerWidth), TwipsToPixels(layout.innerHeight)};
+    const WindowDescription& description = MonitorControls(mode);
+    RECT frame{0, 0, TwipsToPixels(description.innerWidth), TwipsToPixels(description.innerHeight)};
     ::AdjustWindowRectEx(&frame, WindowStyle, FALSE, 0);
     m_hwnd =
         ::CreateWindowExW(0, WindowClass, WideFromUtf8(MonitorCaptions::Window).c_str(), WindowStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                           nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    SetControlName(m_hwnd, m_name);
+    SetControlName(m_hwnd, description.name);
     ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32MonitorWindow::windowProc));
-
-    for (int t = 1; t <= TableCount; ++t) {
-        addLabel("lblTable", t, MonitorCaptions::Table(t),
-                 ColumnRect(layout, t, layout.tableTop, layout.labelWidth, layout.labelHeight),
-                 layout.tableFontPoints);
-        addLabel("lblTime", t, MonitorCaptions::Time,
-                 ColumnRect(layout, t, layout.timeTop, layout.labelWidth, layout.labelHeight),
-                 layout.tableFontPoints);
-        setBackground("lblTime", t, QBColor(static_cast<int>(QBColorIndex::Red)));
-    }
-    addControl(L"STATIC", SS_BLACKRECT, "Line1", -1, "",
-               {layout.firstColumnLeft, layout.lineY,
-                layout.lineRight - layout.firstColumnLeft + TwipsPerPixel, TwipsPerPixel});
-    addLabel("lblInfo", -1, MonitorCaptions::Info, layout.info, StatusFontPoints);
-
-    // The picture boxes are only the tray's icon sources; they lie under lblInfo and stay hidden.
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    for (int n = 0; n < 3; ++n) {
-        const TwipRect place{layout.flash[n].x, layout.flash[n].y, FlashSize, FlashSize};
-        m_flash[n] =
-            addControl(L"STATIC", SS_ICON | SS_CENTERIMAGE, "Flash" + std::to_string(n + 1), -1, "", place);
-        ::ShowWindow(m_flash[n], SW_HIDE);
-        auto* icon = static_cast<HICON>(
-            ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_FLASH1 + n), IMAGE_ICON, 16, 16, 0));
-        ::SendMessageW(m_flash[n], STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    }
+    for (const WindowControl& control : description.controls)
+        addControl(control);
     createMenu();
 }
 
@@ -142,43 +118,68 @@ void Win32MonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
     MonitorWindow* handlers = m_form.get();
     m_commands[MenuSetupId] = [handlers] { handlers->mnuSetup_Click(); };
     m_commands[MenuExitId] = [handlers] { handlers->mnuExit_Click(); };
-    addButton("btnInfo", -1, MonitorCaptions::InfoButton, m_layout.infoButton,
-              [handlers] { handlers->btnInfo_Click(); });
-    addButton("btnHide", -1, MonitorCaptions::HideButton, m_layout.hideButton,
-              [handlers] { handlers->btnHide_Click(); });
     onTimer(Timer::DisplayInfoTimer, [handlers] { handlers->DisplayInfoTimer_Timer(); });
     onTimer(Timer::TrayIconRetry, [handlers] { handlers->TrayIconRetry_Timer(); });
     onTimer(Timer::WatchTimer, [handlers] { handlers->WatchTimer_Timer(); });
 }
 
-HWND Win32MonitorWindow::addControl(const wchar_t* windowClass, DWORD style, const std::string& name,
-                                    int index, const std::string& caption, const TwipRect& twips) {
-    const RECT place = PixelRect(twips);
+void Win32MonitorWindow::addControl(const WindowControl& control) {
+    switch (control.kind) {
+    case ControlKind::Label:
+        addLabel(control);
+        break;
+    case ControlKind::Button:
+        addButton(control);
+        break;
+    case ControlKind::Line:
+        addChild(L"STATIC", SS_BLACKRECT, control);
+        break;
+    case ControlKind::Picture:
+        addPicture(control);
+        break;
+    }
+}
+
+HWND Win32MonitorWindow::addChild(const wchar_t* windowClass, DWORD style, const WindowControl& control) {
+    const RECT place = PixelRect(control.rect);
     const int id = m_nextId++;
-    HWND control = ::CreateWindowExW(
-        0, windowClass, WideFromUtf8(caption).c_str(), WS_CHILD | WS_VISIBLE | style, place.left, place.top,
-        place.right - place.left, place.bottom - place.top, m_hwnd,
+    HWND child = ::CreateWindowExW(
+        0, windowClass, WideFromUtf8(control.caption).c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
+        place.top, place.right - place.left, place.bottom - place.top, m_hwnd,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-    SetControlName(control, name, index);
-    return control;
+    SetControlName(child, control.name, control.index);
+    return child;
 }
 
-HWND Win32MonitorWindow::addLabel(const std::string& name, int index, const std::string& caption,
-                                  const TwipRect& twips, double points) {
-    HWND label = addControl(L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, name, index, caption, twips);
+void Win32MonitorWindow::addLabel(const WindowControl& control) {
+    HWND label = addChild(L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, control);
     ::SendMessageW(label, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(Win32Font(LabelFace, points, true, CyrillicCharset)), FALSE);
-    return label;
+                   reinterpret_cast<WPARAM>(Win32Font(LabelFace, control.fontPoints, true, CyrillicCharset)),
+                   FALSE);
+    if (control.background)
+        setBackground(control.name, control.index, *control.background);
 }
 
-HWND Win32MonitorWindow::addButton(const std::string& name, int index, const std::string& caption,
-                                   const TwipRect& twips, std::function<void()> click) {
-    HWND button = addControl(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, name, index, caption, twips);
+void Win32MonitorWindow::addButton(const WindowControl& control) {
+    HWND button = addChild(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, control);
     ::SendMessageW(button, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(Win32Font(LabelFace, StatusFontPoints, false, CyrillicCharset)),
+                   reinterpret_cast<WPARAM>(Win32Font(LabelFace, control.fontPoints, false, CyrillicCharset)),
                    FALSE);
-    m_commands[::GetDlgCtrlID(button)] = std::move(click);
-    return button;
+    // Commands reach the window procedure only once it has the behaviour.
+    m_commands[::GetDlgCtrlID(button)] = [this, name = control.name, index = control.index] {
+        m_form->Button_Click(name, index);
+    };
+}
+
+// The picture boxes are only the tray's icon sources; they lie under lblInfo and stay hidden.
+void Win32MonitorWindow::addPicture(const WindowControl& control) {
+    const int n = m_pictures++;
+    HWND picture = addChild(L"STATIC", SS_ICON | SS_CENTERIMAGE, control);
+    ::ShowWindow(picture, SW_HIDE);
+    auto* icon = static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FLASH1 + n), IMAGE_ICON, 16, 16, 0));
+    ::SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    m_flash.at(n) = picture;
 }
 
 void Win32MonitorWindow::onTimer(Timer timer, std::function<void()> tick) {

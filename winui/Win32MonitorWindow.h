@@ -2,6 +2,7 @@
 // icon behind MonitorView, and the window procedure that hands their events to the behaviour.
 #pragma once
 
+#include "MonitorControls.h"
 #include "MonitorView.h"
 #include "MonitorWindow.h"
 
@@ -68,18 +69,11 @@ public:
     void endProcess() override;
 
 protected:
-    // Makes the hidden window of that name with the controls both variants share.
-    Win32MonitorWindow(const std::string& name, const MonitorLayout& layout);
+    // Makes the mode's hidden window with its controls as they are described.
+    explicit Win32MonitorWindow(MonitorMode mode);
 
-    // Takes the window's behaviour and wires the shared controls to its handlers.
+    // Takes the window's behaviour and wires the controls to its handlers.
     void adopt(std::unique_ptr<MonitorWindow> form);
-    const MonitorLayout& layout() const { return m_layout; }
-    // A bold label in the window's face, in the given size.
-    HWND addLabel(const std::string& name, int index, const std::string& caption, const TwipRect& twips,
-                  double points);
-    // A push button whose click runs the handler.
-    HWND addButton(const std::string& name, int index, const std::string& caption, const TwipRect& twips,
-                   std::function<void()> click);
     // What a tick of the timer runs.
     void onTimer(Timer timer, std::function<void()> tick);
 
@@ -87,12 +81,13 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool trayCallback(WPARAM wParam, LPARAM lParam) const;
-    HWND addControl(const wchar_t* windowClass, DWORD style, const std::string& name, int index,
-                    const std::string& caption, const TwipRect& twips);
+    void addControl(const WindowControl& control);
+    HWND addChild(const wchar_t* windowClass, DWORD style, const WindowControl& control);
+    void addLabel(const WindowControl& control);
+    void addButton(const WindowControl& control);
+    void addPicture(const WindowControl& control);
     void createMenu();
 
-    const std::string m_name;
-    const MonitorLayout m_layout;
     HWND m_hwnd = nullptr;
     HMENU m_menu = nullptr;
     std::unique_ptr<MonitorWindow> m_form;
@@ -107,6 +102,7 @@ private:
     std::map<HWND, COLORREF> m_backgrounds;
     std::array<HWND, 3> m_flash{};
     bool m_activatingForMenu = false;
+    int m_pictures = 0;
 };
 
 // A rectangle in twips as pixels at 96 dpi.
