@@ -46,18 +46,21 @@ BrandingText "${PRODUCT} ${VERSION}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-; The order of the language page; the first is taken when Windows speaks none of them.
+; The language page lists them by name; the first is taken when Windows speaks none of them.
 !insertmacro MUI_LANGUAGE "Bulgarian"
 !insertmacro MUI_LANGUAGE "Russian"
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_RESERVEFILE_LANGDLL
 
-LangString ProgramSection ${LANG_BULGARIAN} "Quedrix (програмата и менюто „Старт“)"
-LangString ProgramSection ${LANG_RUSSIAN} "Quedrix (программа и меню «Пуск»)"
-LangString ProgramSection ${LANG_ENGLISH} "Quedrix (the program and its Start-menu entries)"
-LangString StartupSection ${LANG_BULGARIAN} "Стартиране при влизане в Windows"
-LangString StartupSection ${LANG_RUSSIAN} "Запуск при входе в Windows"
-LangString StartupSection ${LANG_ENGLISH} "Start at every Windows log-on"
+LangString StartupSection ${LANG_BULGARIAN} "Стартиране с Windows"
+LangString StartupSection ${LANG_RUSSIAN} "Автозапуск"
+LangString StartupSection ${LANG_ENGLISH} "Start with Windows"
+LangString ProgramText ${LANG_BULGARIAN} "Програмата, езиковият файл, quedrix-ctl и двата режима в менюто „Старт“."
+LangString ProgramText ${LANG_RUSSIAN} "Программа, языковой файл, quedrix-ctl и оба режима в меню «Пуск»."
+LangString ProgramText ${LANG_ENGLISH} "The program, its language file, quedrix-ctl and both modes in the Start menu."
+LangString StartupText ${LANG_BULGARIAN} "Quedrix е в областта за уведомяване след всяко влизане на всеки потребител."
+LangString StartupText ${LANG_RUSSIAN} "Quedrix в области уведомлений после каждого входа любого пользователя."
+LangString StartupText ${LANG_ENGLISH} "Quedrix is in the notification area after every log-on of every user."
 LangString BadLanguage ${LANG_BULGARIAN} "Непознат език в /LANG=. Възможни са 1026 (BG), 1049 (RU) и 1033 (EN)."
 LangString BadLanguage ${LANG_RUSSIAN} "Неизвестный язык в /LANG=. Возможны 1026 (BG), 1049 (RU) и 1033 (EN)."
 LangString BadLanguage ${LANG_ENGLISH} "Unknown language in /LANG=. Possible are 1026 (BG), 1049 (RU) and 1033 (EN)."
@@ -70,7 +73,7 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} FileVersion "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} ProductVersion "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} LegalCopyright "${PUBLISHER}"
 
-Section "!$(ProgramSection)" SecProgram
+Section "!Quedrix" SecProgram
     SectionIn RO
     SetOutPath "$INSTDIR"
     File "${FILES}\quedrix.exe"
@@ -103,6 +106,11 @@ SectionEnd
 Section "$(StartupSection)" SecStartup
     CreateShortcut "$SMSTARTUP\Quedrix.lnk" "$INSTDIR\quedrix.exe"
 SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "$(ProgramText)"
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecStartup} "$(StartupText)"
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit
     SetRegView 64
