@@ -1,5 +1,6 @@
 #include "modMain.h"
 
+#include "AppFolder.h"
 #include "CommandLine.h"
 #include "Common.h"
 #include "Configuration.h"
@@ -11,6 +12,8 @@
 #include "MonitorWindow.h"
 #include "RegisterBuildInfo.h"
 #include "SingleInstance.h"
+#include "SystemClock.h"
+#include "WatchSettings.h"
 
 bool Main(const std::vector<std::string>& arguments) {
     SetHourglass(true);
@@ -29,6 +32,9 @@ bool Main(const std::vector<std::string>& arguments) {
         SetHourglass(false);
         return false;
     }
+    // Switched on in Quedrix.cfg only; after the instance lock, so one copy alone keeps the files.
+    if (const WatchSettings watch = ReadWatchSettings(AppConfig.CfgFile); watch.enabled)
+        MainForm->enableWatch(watch, AppFilePath("Ledger.csv"), AppFilePath("Watch.state"), SystemClock::instance());
     MainForm->loadHidden();
     return true;
 }

@@ -7,7 +7,8 @@
 // Runs start-up in its fixed order: the hourglass; the build date and version to the error
 // register; the regional decimal separator and short-date pattern; the window object of the command
 // line's mode as MainForm; the hourglass again; the start-up language; the configuration; the
-// single-instance check; MainForm loaded hidden (controller search, tray icon).
+// single-instance check; the watch when [Watch] switches it on; MainForm loaded hidden (controller
+// search, tray icon).
 // arguments: the words after the program's own name. The shell's application must exist already
 // (the Qt one takes Qt's own options off the command line and sets the process locale that the
 // regional settings are read from).

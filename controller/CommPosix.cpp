@@ -128,7 +128,7 @@ bool CommPosix::timeoutsOf(CommHandle port, CommTimeouts& timeouts) {
     const auto found = m_ports.find(port);
     if (found == m_ports.end())
         return fail(EBADF);
-    timeouts = found->second;
+    timeouts = found->second.timeouts;
     return true;
 }
 
@@ -146,32 +146,29 @@ CommHandle CommPosix::CreateFile(const std::string& name) {
         fail(errno);
         return InvalidCommHandle;
     }
-    // Only a terminal is a serial line: a regular file, a FIFO or /dev/null must never receive frames.
-    if (termios settings{}; ::tcgetattr(fd, &settings) != 0) {
+    const auto refuse = [fd](int error) {
         ::close(fd);
-        fail(ENOTTY);
+        fail(error);
         return InvalidCommHandle;
+    };
+    // Only a terminal is a serial line: a regular file, a FIFO or /dev/null must never receive frames.
+    LineAsFound found;
+    switch (InspectOpenedDevice(fd, m_driver, found.settings)) {
+    case OpenedDevice::NoUart:
+        return refuse(ENOENT);
+    case OpenedDevice::NotATerminal:
+        return refuse(ENOTTY);
+    case OpenedDevice::SerialLine:
+        break;
     }
     // The lock keeps out every other opener, root included; TIOCEXCL alone does not stop root.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
-        ::close(fd);
-        fail(error);
-        return InvalidCommHandle;
-    }
-    if (::ioctl(fd, TIOCEXCL) != 0) {
-        const int error = errno;
-        ::close(fd);
-        fail(error);
-        return InvalidCommHandle;
-    }
-    if (!PrepareSerialLine(fd, m_driver)) {
-        ::close(fd);
-        fail(ENOENT);
-        return InvalidCommHandle;
-    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return refuse(errno == EWOULDBLOCK ? EBUSY : errno);
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        return refuse(errno);
+    found.lowLatencySet = SetLowLatency(fd, m_driver);
     std::lock_guard lock(m_mutex);
-    m_ports[fd] = CommTimeouts{};
+    m_ports[fd] = OpenPort{CommTimeouts{}, found};
     return fd;
 }
 
@@ -181,7 +178,7 @@ bool CommPosix::SetupComm(CommHandle port, uint32_t, uint32_t) {
     if (fd < 0)
         return false;
     termios settings{};
-    return ::tcgetattr(fd, &settings) == 0 || fail(errno);
+    return m_driver.getAttributes(fd, settings) || fail(errno);
 }
 
 bool CommPosix::PurgeComm(CommHandle port, uint32_t flags) {
@@ -195,7 +192,7 @@ bool CommPosix::PurgeComm(CommHandle port, uint32_t flags) {
     const bool output = flags & CommPurgeTxClear;
     termios settings{};
     if (!input && !output)
-        return ::tcgetattr(fd, &settings) == 0 || fail(errno);
+        return m_driver.getAttributes(fd, settings) || fail(errno);
     const int queue = input && output ? TCIOFLUSH : input ? TCIFLUSH : TCOFLUSH;
     return ::tcflush(fd, queue) == 0 || fail(errno);
 }
@@ -205,7 +202,7 @@ bool CommPosix::SetCommTimeouts(CommHandle port, const CommTimeouts& timeouts) {
     const auto found = m_ports.find(port);
     if (found == m_ports.end())
         return fail(EBADF);
-    found->second = timeouts;
+    found->second.timeouts = timeouts;
     return true;
 }
 
@@ -214,7 +211,7 @@ bool CommPosix::GetCommState(CommHandle port, CommState& state) {
     if (fd < 0)
         return false;
     termios settings{};
-    if (::tcgetattr(fd, &settings) != 0)
+    if (!m_driver.getAttributes(fd, settings))
         return fail(errno);
     state = commStateOf(settings);
     return true;
@@ -245,19 +242,19 @@ bool CommPosix::SetCommState(CommHandle port, const CommState& state) {
     if (fd < 0)
         return false;
     termios old{};
-    if (::tcgetattr(fd, &old) != 0)
+    if (!m_driver.getAttributes(fd, old))
         return fail(errno);
     termios wanted = old;
     if (!applyCommState(state, wanted))
         return fail(EINVAL);
-    if (::tcsetattr(fd, TCSANOW, &wanted) != 0)
+    if (!m_driver.setAttributes(fd, wanted))
         return fail(errno);
     // tcsetattr succeeds when any part applied; a device that dropped a setting keeps its old ones.
     termios applied{};
-    if (::tcgetattr(fd, &applied) != 0)
+    if (!m_driver.getAttributes(fd, applied))
         return fail(errno);
     if (!sameLineSettings(applied, wanted)) {
-        ::tcsetattr(fd, TCSANOW, &old);
+        m_driver.setAttributes(fd, old);
         return fail(EINVAL);
     }
     return true;
@@ -387,12 +384,18 @@ bool CommPosix::GetCommModemStatus(CommHandle port, uint32_t& status) {
 }
 
 bool CommPosix::CloseHandle(CommHandle port) {
+    LineAsFound found;
     {
         std::lock_guard lock(m_mutex);
-        if (m_ports.erase(port) == 0)
+        const auto open = m_ports.find(port);
+        if (open == m_ports.end())
             return fail(EBADF);
+        found = open->second.found;
+        m_ports.erase(open);
     }
     const int fd = static_cast<int>(port);
+    // Whatever device this is (a console, another program's port), it is left as it was found.
+    RestoreSerialLine(fd, m_driver, found);
     // On a pseudo-terminal the exclusive flag outlives the descriptor; clear it for the next opener.
     ::ioctl(fd, TIOCNXCL);
     // Release the lock for every holder of this open file, a forked child included.

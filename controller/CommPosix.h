@@ -15,8 +15,8 @@ public:
     CommPosix& operator=(const CommPosix&) = delete;
 
     // Strips a leading "\\.\", maps the port name to a device (PortDevice.h) and opens it exclusively;
-    // anything that is not a terminal is refused with ENOTTY, and a legacy port with no UART
-    // behind it fails as a missing one (SerialDriver.h).
+    // a legacy port with no UART behind it fails as a missing one (ENOENT), anything else that is
+    // not a terminal is refused with ENOTTY (SerialDriver.h).
     CommHandle CreateFile(const std::string& name) override;
     bool SetupComm(CommHandle port, uint32_t inQueue, uint32_t outQueue) override;
     bool PurgeComm(CommHandle port, uint32_t flags) override;
@@ -33,6 +33,7 @@ public:
                              bool wait) override;
     bool EscapeCommFunction(CommHandle port, uint32_t function) override;
     bool GetCommModemStatus(CommHandle port, uint32_t& status) override;
+    // Gives the line back as the open found it (SerialDriver.h), then closes it.
     bool CloseHandle(CommHandle port) override;
     bool WaitForInput(CommHandle port, uint32_t milliseconds) override;
     bool IsLineGone(uint32_t code) override;
@@ -45,7 +46,12 @@ private:
     int descriptor(CommHandle port);
     bool timeoutsOf(CommHandle port, CommTimeouts& timeouts);
 
+    struct OpenPort {
+        CommTimeouts timeouts;
+        LineAsFound found;
+    };
+
     SerialDriver& m_driver;
     std::mutex m_mutex;
-    std::map<CommHandle, CommTimeouts> m_ports;
+    std::map<CommHandle, OpenPort> m_ports;
 };

@@ -104,12 +104,12 @@ class Checker {
 public:
     explicit Checker(std::string path) : m_path(std::move(path)) {}
 
-    std::vector<std::string> run() {
+    std::vector<ConfigProblem> run() {
         const FileText text = readFile(m_path);
         if (!text.bytes)
-            return {text.problem};
+            return {{text.problem}};
         if (const auto problem = encodingProblem(*text.bytes))
-            m_problems.push_back(*problem);
+            m_problems.push_back({*problem});
         checkTariff();
         checkPorts();
         return m_problems;
@@ -124,7 +124,7 @@ private:
         const char* keys[] = {"Peak", "OffPeak", "StartTime", "EndTime"};
         if (std::all_of(std::begin(keys), std::end(keys),
                         [&](const char* key) { return value("Tariff", key).empty(); })) {
-            m_problems.push_back("has no [Tariff] values: in the alternative mode every charge is 0.00");
+            tariffProblem("has no [Tariff] values: every charge is 0.00");
             return;
         }
         checkRate("Peak");
@@ -134,21 +134,19 @@ private:
         const std::string startTime = value("Tariff", "StartTime");
         const std::string endTime = value("Tariff", "EndTime");
         if (start && end && startTime > endTime)
-            m_problems.push_back(
-                "[Tariff] StartTime=" + startTime + " is after EndTime=" + endTime +
-                ": the peak period cannot run past midnight, so the peak rate never applies");
+            tariffProblem("[Tariff] StartTime=" + startTime + " is after EndTime=" + endTime +
+                          ": the peak period cannot run past midnight, so the peak rate never applies");
     }
 
     void checkRate(const char* key) {
         const std::string text = value("Tariff", key);
         const std::string line = std::string("[Tariff] ") + key + "=" + text;
         if (text.empty())
-            m_problems.push_back(std::string("[Tariff] ") + key +
-                                 " is missing or empty: the rate counts as 0");
+            tariffProblem(std::string("[Tariff] ") + key + " is missing or empty: the rate counts as 0");
         else if (const auto rate = RateFromText(text); !rate)
-            m_problems.push_back(line + " does not read as a number: the rate counts as 0");
+            tariffProblem(line + " does not read as a number: the rate counts as 0");
         else if (*rate < 0)
-            m_problems.push_back(line + " is negative: charges at this rate come out negative");
+            tariffProblem(line + " is negative: charges at this rate come out negative");
     }
 
     // True when the time is "HH:MM": two-digit 24-hour hour, one separator, two-digit minute.
@@ -168,7 +166,7 @@ private:
                        " is not a time \"HH:MM\" with a two-digit 24-hour hour: the peak rate "
                        "compares times as text, so \"8:00\" never applies (it sorts after \"18:00\"); "
                        "write \"08:00\"";
-        m_problems.push_back(problem);
+        tariffProblem(problem);
         return false;
     }
 
@@ -180,16 +178,18 @@ private:
                 continue;
             const std::string problem = SerialDeviceProblem(device);
             if (!problem.empty())
-                m_problems.push_back("[Ports] " + name + "=" + device + " " + problem);
+                m_problems.push_back({"[Ports] " + name + "=" + device + " " + problem});
         }
     }
 
+    void tariffProblem(const std::string& text) { m_problems.push_back({text, true}); }
+
     std::string m_path;
-    std::vector<std::string> m_problems;
+    std::vector<ConfigProblem> m_problems;
 };
 
 } // namespace
 
-std::vector<std::string> ConfigProblems(const std::string& path) {
+std::vector<ConfigProblem> ConfigProblems(const std::string& path) {
     return Checker(path).run();
 }

@@ -1,4 +1,5 @@
 // The serial-device test of the configuration check: a terminal device that the user can open.
+#include "ConfigCheckPosix.h"
 #include "ConfigCheck.h"
 
 #include <cerrno>
@@ -26,6 +27,10 @@ std::string kindOf(mode_t mode) {
 } // namespace
 
 std::string SerialDeviceProblem(const std::string& device) {
+    return SerialDeviceProblem(device, kernelSerialDriver());
+}
+
+std::string SerialDeviceProblem(const std::string& device, SerialDriver& driver) {
     struct stat info {};
     if (::stat(device.c_str(), &info) != 0)
         return std::string("cannot be found: ") + std::strerror(errno);
@@ -35,7 +40,16 @@ std::string SerialDeviceProblem(const std::string& device) {
     const int fd = ::open(device.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return errno == EBUSY ? "" : std::string("cannot be opened: ") + std::strerror(errno);
-    const bool terminal = ::isatty(fd) == 1;
+    termios settings{};
+    const OpenedDevice opened = InspectOpenedDevice(fd, driver, settings);
     ::close(fd);
-    return terminal ? "" : "is a character device but not a terminal, so not a serial device";
+    switch (opened) {
+    case OpenedDevice::NoUart:
+        return "leads nowhere: no serial port behind " + device + " (its driver knows no UART there)";
+    case OpenedDevice::NotATerminal:
+        return "is a character device but not a terminal, so not a serial device";
+    case OpenedDevice::SerialLine:
+        break;
+    }
+    return "";
 }

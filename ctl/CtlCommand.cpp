@@ -232,13 +232,17 @@ int RunControllerCommand(const std::vector<std::string>& args, std::FILE* out, s
 
 std::string CtlUsage() {
     return R"(Usage: quedrix-ctl scan | ports
-       quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
-       quedrix-ctl config get [--file PATH] SECTION KEY
-       quedrix-ctl config set [--file PATH] SECTION KEY VALUE
-       quedrix-ctl config check [--file PATH]
+   or: quedrix-ctl [--port N] version | get T | get-all | reset T | set T VALUE
+   or: quedrix-ctl config get [--file PATH] SECTION KEY
+   or: quedrix-ctl config set [--file PATH] SECTION KEY VALUE
+   or: quedrix-ctl config check [--file PATH] [--mode STD|ALT]
+
+Results, config check's findings included, go to standard output; messages, warnings and
+the scan's reasons go to standard error.
 
   scan          look for the controller on COM1 to COM20; prints "COM<port> version <n>",
-                and on err one line for each port tried that is not the controller's
+                and on standard error one line for each port tried that is not the
+                controller's, saying why (no such device, no permission, in use, ...)
   ports         the serial devices present: the COM ports that map to each ("-": none),
                 the device and its stable name under /dev/serial/by-id ("-": none)
   version       the controller's version
@@ -247,12 +251,17 @@ std::string CtlUsage() {
   reset T       reset table T's counter; prints the counter the controller answered
   set T VALUE   set table T's counter to VALUE (0 to 99999); prints the answer
   --port N      talk to COM<N> (1 to 20) instead of looking for the controller first
-  config        read or write one key of Quedrix.cfg (or of the file given by --file)
+  config        read or write one key of Quedrix.cfg (or of the file given by --file);
+                a [Ports] entry that is no serial device (yet) is written all the same,
+                with a warning on standard error
   config check  list what in Quedrix.cfg keeps the program from working as meant, one line
                 each: rates that do not read or are negative, peak times not "HH:MM" or out
                 of order, [Ports] entries that are no serial device, text not in the ANSI
-                code page without a byte-order mark, an unreadable file or folder; exit
-                status 1 when there is any (the program itself reads the file silently)
+                code page without a byte-order mark, an unreadable file or folder. The
+                tariff matters only to the alternative mode: without --mode its findings
+                are notes that leave the exit status alone; --mode ALT counts them as
+                problems, --mode STD leaves them out. Exit status 1 when there is any
+                problem (the program itself reads the file silently)
 
 Ports map to devices as in the program: [Ports] COMn=DEVICE in Quedrix.cfg of the
 application folder, else the built-in table. The application folder is $QUEDRIX_HOME, else

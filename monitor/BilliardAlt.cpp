@@ -71,13 +71,17 @@ void BilliardAlt::refreshPass() {
     const std::string decimalSeparator = GetDecimalSeparator();
     const std::string timeSeparator = view().userTimeSeparator();
     OpenControllerPort();
+    PassReadings readings;
     for (int t = 1; t <= TableCount; ++t) {
-        const int32_t reading = GetTableCounter(t);
+        TableReading& r = readings[t];
+        r.reading = GetTableCounter(t);
         // The clock is read per table, so tables on either side of a period's edge get its own rate.
-        const double rate = RateNow(*m_clock, timeSeparator, tariff);
-        showCells(t, AlternativeTableCells(reading, rate, decimalSeparator));
+        r.peak = PeakNow(*m_clock, timeSeparator, tariff);
+        r.rate = r.peak ? tariff.peak : tariff.offPeak;
+        showCells(t, AlternativeTableCells(r.reading, r.rate, decimalSeparator));
     }
     CloseControllerPort();
+    watchPass(readings);
     m_refreshing = false;
 }
 

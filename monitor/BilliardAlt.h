@@ -30,9 +30,12 @@ public:
     void RefreshTables() override;
     void DisplayInfoTimerEx_Timer();
     void btnSet_Click(int table);
+    MonitorMode mode() const override { return MonitorMode::Alternative; }
+
+protected:
+    void refreshPass() override;
 
 private:
-    void refreshPass();
     void startTable(int table);
     void showCells(int table, const AlternativeCells& cells);
 

@@ -36,9 +36,13 @@ void BilliardStd::refreshPass() {
     if (ControllerPort == 0)
         return;
     OpenControllerPort();
-    for (int t = 1; t <= TableCount; ++t)
-        showTime(t, StandardTimeCell(GetTableCounter(t)));
+    PassReadings readings;
+    for (int t = 1; t <= TableCount; ++t) {
+        readings[t].reading = GetTableCounter(t);
+        showTime(t, StandardTimeCell(readings[t].reading));
+    }
     CloseControllerPort();
+    watchPass(readings);
 }
 
 void BilliardStd::Form_Activate() {
@@ -47,10 +51,14 @@ void BilliardStd::Form_Activate() {
 }
 
 void BilliardStd::btnReset_Click(int table) {
-    flows().request([table] {
+    flows().request([this, table] {
         OpenControllerPort();
+        // The watch records the time the reset stopped, so it reads the counter first.
+        const int32_t remaining = hallWatch() != nullptr ? GetTableCounter(table) : -1;
         ResetTableCounter(table);
         CloseControllerPort();
+        if (hallWatch() != nullptr)
+            hallWatch()->recordReset(table, remaining);
     });
     RefreshTables();
 }

@@ -12,7 +12,8 @@ public:
     void RefreshTables() override;
     void Form_Activate() override;
     void btnReset_Click(int table);
+    MonitorMode mode() const override { return MonitorMode::Standard; }
 
-private:
-    void refreshPass();
+protected:
+    void refreshPass() override;
 };

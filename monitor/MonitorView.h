@@ -8,7 +8,8 @@ struct NotifyIconData;
 
 class MonitorView {
 public:
-    enum class Timer { DisplayInfoTimer, DisplayInfoTimerEx };
+    // TrayIconRetry: the next try to add the tray icon while the notification area is not there yet.
+    enum class Timer { DisplayInfoTimer, DisplayInfoTimerEx, TrayIconRetry, WatchTimer };
 
     virtual ~MonitorView() = default;
 
@@ -37,8 +38,11 @@ public:
     virtual void popUpMenu() = 0;
     // Whether a notification area is there to hold the icon.
     virtual bool trayAvailable() const = 0;
-    // The platform's notification-area call (NIM_ADD, NIM_DELETE) with the record NotifyTray filled.
-    virtual void shellNotifyIcon(int32_t action, const NotifyIconData& data) = 0;
+    // The platform's notification-area call (NIM_ADD, NIM_MODIFY, NIM_DELETE) with the record
+    // NotifyTray filled; whether the platform did it (after an add: whether the icon is in place).
+    virtual bool shellNotifyIcon(int32_t action, const NotifyIconData& data) = 0;
+    // A notification from the tray icon (a balloon), texts in UTF-8.
+    virtual void showBalloon(const std::string& title, const std::string& text) = 0;
 
     // The wait pointer over every window of the program: on once however often asked, off in one call.
     virtual void setHourglass(bool on) = 0;

@@ -146,9 +146,13 @@ bool PeakApplies(const std::string& now, const std::string& startTime, const std
     return now >= startTime && now <= endTime;
 }
 
-double RateNow(const Clock& clock, const std::string& timeSeparator, const Tariff& tariff) {
+bool PeakNow(const Clock& clock, const std::string& timeSeparator, const Tariff& tariff) {
     const std::string now = HourMinuteText(clock.localTimeOfDay(), timeSeparator);
-    return PeakApplies(now, tariff.startTime, tariff.endTime) ? tariff.peak : tariff.offPeak;
+    return PeakApplies(now, tariff.startTime, tariff.endTime);
+}
+
+double RateNow(const Clock& clock, const std::string& timeSeparator, const Tariff& tariff) {
+    return PeakNow(clock, timeSeparator, tariff) ? tariff.peak : tariff.offPeak;
 }
 
 std::string ChargeText(int32_t seconds, double ratePerMinute, const std::string& decimalSeparator) {

@@ -48,6 +48,8 @@ struct Tariff {
 std::string HourMinuteText(const TimeOfDay& time, const std::string& timeSeparator);
 // The peak rate applies when startTime <= now <= endTime, compared as plain text.
 bool PeakApplies(const std::string& now, const std::string& startTime, const std::string& endTime);
+// Whether the peak rate applies at the clock's present time.
+bool PeakNow(const Clock& clock, const std::string& timeSeparator, const Tariff& tariff);
 // The price per minute in force at the clock's present time.
 double RateNow(const Clock& clock, const std::string& timeSeparator, const Tariff& tariff);
 

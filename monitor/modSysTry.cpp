@@ -11,7 +11,7 @@ namespace {
 constexpr uint32_t RecordSize = 504;
 }
 
-void NotifyTray(int32_t& action, int16_t icon) {
+bool NotifyTray(int32_t& action, int16_t icon) {
     MonitorView& view = MainForm->view();
     TrayIconData.cbSize = RecordSize;
     TrayIconData.hWnd = view.windowHandle();
@@ -19,9 +19,9 @@ void NotifyTray(int32_t& action, int16_t icon) {
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     TrayIconData.uCallbackMessage = WM_MOUSEMOVE;
     TrayIconData.szTip = TrayTipField();
-    if (icon >= 0 && icon <= 2)
+    if (icon >= 0 && icon <= AlertIcon)
         TrayIconData.hIcon = icon;
-    view.shellNotifyIcon(action, TrayIconData);
+    return view.shellNotifyIcon(action, TrayIconData);
 }
 
 int32_t TrayWindowProc(uintptr_t hWnd, int32_t message, int32_t /*wParam*/, int32_t lParam) {

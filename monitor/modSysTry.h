@@ -6,6 +6,7 @@
 
 // Actions of NotifyTray.
 constexpr int32_t NIM_ADD = 0;
+constexpr int32_t NIM_MODIFY = 1;
 constexpr int32_t NIM_DELETE = 2;
 // Parts of the record that NotifyTray sets.
 constexpr uint32_t NIF_MESSAGE = 1;
@@ -26,7 +27,7 @@ struct NotifyIconData {
     uint32_t uID = 0;
     uint32_t uFlags = 0;
     uint32_t uCallbackMessage = 0;
-    int32_t hIcon = -1;            // the icon choice 0..2 (Flash1..Flash3); the shell holds the pictures
+    int32_t hIcon = -1;            // the icon choice 0..3 (Flash1..Flash3, AlertIcon); the shell holds the pictures
     std::array<char, 128> szTip{}; // the caption, a NUL and blanks, as SetTrayTip left it
     uint32_t dwState = 0;
     uint32_t dwStateMask = 0;
@@ -39,9 +40,13 @@ struct NotifyIconData {
 
 extern NotifyIconData TrayIconData;
 
-// Fills TrayIconData for MainForm with icon choice 0..2 (Flash1..Flash3; any other value keeps the
-// icon) and adds (NIM_ADD) or removes (NIM_DELETE) the tray icon.
-void NotifyTray(int32_t& action, int16_t icon);
+// The icon choice beyond Flash1..Flash3: the red icon the watch shows while a table's time is up.
+constexpr int16_t AlertIcon = 3;
+
+// Fills TrayIconData for MainForm with icon choice 0..3 (Flash1..Flash3, AlertIcon; any other value
+// keeps the icon) and adds (NIM_ADD), changes (NIM_MODIFY) or removes (NIM_DELETE) the tray icon;
+// whether the platform did it.
+bool NotifyTray(int32_t& action, int16_t icon);
 
 // Acts on a tray mouse code sent to MainForm with message 1025: 515 brings the window up, 517 pops
 // up its menu at the mouse position; everything else is ignored. Returns 0.

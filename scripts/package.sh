@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # package.sh TREE: makes the Debian package of a built tree of the package preset with CPack, checks
-# it with lintian (any error fails) and prints the package's path.
+# it with lintian (any error or warning fails) and prints the package's path.
 set -euo pipefail
 
 tree=$(cd "$1" && pwd)
@@ -10,5 +10,5 @@ if ! (cd "$tree" && cpack -G DEB >cpack.log 2>&1); then
     exit 1
 fi
 deb=$(ls "$tree"/quedrix_*.deb)
-lintian --fail-on error "$deb" >&2
+lintian --fail-on error,warning "$deb" >&2
 echo "$deb"

@@ -15,8 +15,9 @@ packages=(
   nsis binutils
   # The face Wine draws the windows' Cyrillic captions with (Wine's own MS Sans Serif has no Cyrillic).
   fonts-dejavu-core
-  # The Debian package and its test: dpkg-shlibdeps and file for CPack, lintian to check it.
-  dpkg-dev file lintian
+  # The Debian package and its test: dpkg-shlibdeps and file for CPack, help2man for the manual pages,
+  # lintian and the desktop-entry and AppStream validators to check it.
+  dpkg-dev file help2man lintian desktop-file-utils appstream
 )
 
 # Locales the regional-settings tests run under (comma decimal separator, a multi-byte one).

@@ -16,14 +16,14 @@ poll_until() {
     done
 }
 
-# xdesktop_start LOGDIR: starts Xvfb on a free display, openbox and trayer; exports DISPLAY.
-# A second try follows a failed first one (another X server coming or going can disturb it);
-# returns 1 with a message on stderr when neither comes up.
+# xdesktop_start LOGDIR [no-tray]: starts Xvfb on a free display, openbox and (unless no-tray)
+# trayer; exports DISPLAY. A second try follows a failed first one (another X server coming or going
+# can disturb it); returns 1 with a message on stderr when neither comes up.
 xdesktop_start() {
-    xdesktop_try_start "$1" && return 0
+    xdesktop_try_start "$@" && return 0
     echo "retrying the X desktop once" >&2
     xdesktop_stop
-    xdesktop_try_start "$1"
+    xdesktop_try_start "$@"
 }
 
 xdesktop_try_start() {
@@ -53,14 +53,26 @@ xdesktop_try_start() {
         return 1
     fi
 
+    [[ "${2:-}" == no-tray ]] || xdesktop_start_tray "$logdir"
+}
+
+# xdesktop_start_tray LOGDIR: starts trayer, the tray host; returns once its panel is there.
+xdesktop_start_tray() {
     trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
         --SetDockType true --SetPartialStrut true --transparent false --tint 0x404040 \
-        >"$logdir/trayer.log" 2>&1 &
+        >>"$1/trayer.log" 2>&1 &
+    XDESKTOP_TRAY=$!
     XDESKTOP_PIDS+=($!)
     if ! poll_until 20 xdesktop_tray_panel >/dev/null; then
-        echo "trayer did not start (see $logdir/trayer.log)" >&2
+        echo "trayer did not start (see $1/trayer.log)" >&2
         return 1
     fi
+}
+
+# xdesktop_stop_tray: ends the trayer that xdesktop_start_tray started last.
+xdesktop_stop_tray() {
+    kill "$XDESKTOP_TRAY" 2>/dev/null || true
+    wait "$XDESKTOP_TRAY" 2>/dev/null || true
 }
 
 xdesktop_has_wm() {

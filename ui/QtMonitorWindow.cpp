@@ -75,6 +75,10 @@ QtMonitorWindow::QtMonitorWindow(const MonitorLayout& layout, QWidget* parent)
     m_displayInfoTimer = new QTimer(this);
     m_displayInfoTimer->setObjectName(QStringLiteral("DisplayInfoTimer"));
     m_displayInfoTimer->setInterval(MonitorWindow::DisplayInfoIntervalMs);
+    m_trayIconRetry = new QTimer(this);
+    m_trayIconRetry->setObjectName(QStringLiteral("TrayIconRetry"));
+    m_watchTimer = new QTimer(this);
+    m_watchTimer->setObjectName(QStringLiteral("WatchTimer"));
 
     createMenu();
 }
@@ -99,6 +103,8 @@ void QtMonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
     connect(m_btnInfo, &QPushButton::clicked, this, [handlers] { handlers->btnInfo_Click(); });
     connect(m_btnHide, &QPushButton::clicked, this, [handlers] { handlers->btnHide_Click(); });
     connect(m_displayInfoTimer, &QTimer::timeout, this, [handlers] { handlers->DisplayInfoTimer_Timer(); });
+    connect(m_trayIconRetry, &QTimer::timeout, this, [handlers] { handlers->TrayIconRetry_Timer(); });
+    connect(m_watchTimer, &QTimer::timeout, this, [handlers] { handlers->WatchTimer_Timer(); });
     connect(m_mnuSetup, &QAction::triggered, this, [handlers] { handlers->mnuSetup_Click(); });
     connect(m_mnuExit, &QAction::triggered, this, [handlers] { handlers->mnuExit_Click(); });
 }
@@ -132,10 +138,16 @@ MyButton* QtMonitorWindow::addTableButton(const QString& name, int table, const 
 }
 
 QTimer* QtMonitorWindow::timer(Timer which) const {
+    if (which == Timer::TrayIconRetry)
+        return m_trayIconRetry;
+    if (which == Timer::WatchTimer)
+        return m_watchTimer;
     return which == Timer::DisplayInfoTimer ? m_displayInfoTimer : nullptr;
 }
 
 QIcon QtMonitorWindow::flashIcon(int choice) const {
+    if (choice == AlertIcon)
+        return QIcon(QStringLiteral(":/icons/FlashAlert.png"));
     return QIcon(m_flash.at(choice)->pixmap());
 }
 
@@ -217,14 +229,23 @@ bool QtMonitorWindow::trayAvailable() const {
     return m_trayAvailable();
 }
 
-void QtMonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& data) {
+// Qt docks a shown icon by itself once a tray turns up; the icon is in place when a tray is there.
+bool QtMonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& data) {
     if (action == NIM_ADD) {
-        const bool known = data.hIcon >= 0 && data.hIcon < static_cast<int32_t>(m_flash.size());
+        const bool known = data.hIcon >= 0 && data.hIcon <= AlertIcon;
         ShowTrayIcon(this, m_mnuPoppup, known ? flashIcon(data.hIcon) : QIcon(),
                      QString::fromStdString(TrayTip()));
+        return trayAvailable();
     }
+    if (action == NIM_MODIFY && data.hIcon >= 0 && data.hIcon <= AlertIcon)
+        SetTrayIconPicture(flashIcon(data.hIcon));
     if (action == NIM_DELETE)
         HideTrayIcon();
+    return true;
+}
+
+void QtMonitorWindow::showBalloon(const std::string& title, const std::string& text) {
+    ShowTrayMessage(QString::fromStdString(title), QString::fromStdString(text));
 }
 
 void QtMonitorWindow::setHourglass(bool on) {

@@ -33,9 +33,10 @@ public:
     QLabel* Flash1() const { return m_flash[0]; }
     QLabel* Flash2() const { return m_flash[1]; }
     QLabel* Flash3() const { return m_flash[2]; }
-    // The icon held by Flash1 (0), Flash2 (1) or Flash3 (2).
+    // The icon held by Flash1 (0), Flash2 (1) or Flash3 (2), or the watch's alert icon (3).
     QIcon flashIcon(int choice) const;
     QTimer* DisplayInfoTimer() const { return m_displayInfoTimer; }
+    QTimer* WatchTimer() const { return m_watchTimer; }
     QMenu* mnu_Poppup() const { return m_mnuPoppup; }
     QAction* mnuSetup() const { return m_mnuSetup; }
     QAction* mnuExit() const { return m_mnuExit; }
@@ -60,7 +61,8 @@ public:
     void stopWindowTimer(Timer timer) override;
     void popUpMenu() override;
     bool trayAvailable() const override;
-    void shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
+    bool shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
+    void showBalloon(const std::string& title, const std::string& text) override;
     void setHourglass(bool on) override;
     void pumpEvents() override;
     std::string userTimeSeparator() const override;
@@ -98,6 +100,8 @@ private:
     MyButton* m_btnHide = nullptr;
     std::array<QLabel*, 3> m_flash{};
     QTimer* m_displayInfoTimer = nullptr;
+    QTimer* m_trayIconRetry = nullptr;
+    QTimer* m_watchTimer = nullptr;
     QMenu* m_mnuPoppup = nullptr;
     QAction* m_mnuSetup = nullptr;
     QAction* m_mnuExit = nullptr;

@@ -40,6 +40,16 @@ void HideTrayIcon() {
         trayIcon->hide();
 }
 
+void SetTrayIconPicture(const QIcon& icon) {
+    if (!trayIcon.isNull())
+        trayIcon->setIcon(icon);
+}
+
+void ShowTrayMessage(const QString& title, const QString& text) {
+    if (!trayIcon.isNull())
+        trayIcon->showMessage(title, text, QSystemTrayIcon::Warning);
+}
+
 int32_t TrayMouseCode(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:

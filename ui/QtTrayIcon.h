@@ -14,6 +14,10 @@ class QWidget;
 void ShowTrayIcon(QWidget* owner, QMenu* menu, const QIcon& icon, const QString& tip);
 // Takes the icon out of the notification area, when there is one.
 void HideTrayIcon();
+// Changes the picture of the icon, when there is one.
+void SetTrayIconPicture(const QIcon& icon);
+// A notification from the icon, when there is one.
+void ShowTrayMessage(const QString& title, const QString& text);
 
 // The mouse code that stands for a tray activation.
 int32_t TrayMouseCode(QSystemTrayIcon::ActivationReason reason);

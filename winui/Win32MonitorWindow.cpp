@@ -3,6 +3,7 @@
 
 #include "Win32MonitorWindow.h"
 
+#include "CodePage.h"
 #include "Configuration.h"
 #include "Hourglass.h"
 #include "LocaleInfoWin32.h"
@@ -15,6 +16,9 @@
 #include "Win32Text.h"
 #include "Win32WindowText.h"
 #include "WinuiResources.h"
+
+#include <algorithm>
+#include <windowsx.h>
 
 #include <cstring>
 
@@ -59,8 +63,14 @@ void trackPopupMenu(HWND owner, HMENU menu, POINT at) {
     ::TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
 }
 
-void notifyIcon(DWORD action, NOTIFYICONDATAA& data) {
-    ::Shell_NotifyIconA(action, &data);
+bool notifyIcon(DWORD action, NOTIFYICONDATAA& data) {
+    return ::Shell_NotifyIconA(action, &data) != FALSE;
+}
+
+// What the shell broadcasts to every top-level window when it has made the taskbar anew.
+UINT taskbarCreatedMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
 }
 
 } // namespace
@@ -137,6 +147,8 @@ void Win32MonitorWindow::adopt(std::unique_ptr<MonitorWindow> form) {
     addButton("btnHide", -1, MonitorCaptions::HideButton, m_layout.hideButton,
               [handlers] { handlers->btnHide_Click(); });
     onTimer(Timer::DisplayInfoTimer, [handlers] { handlers->DisplayInfoTimer_Timer(); });
+    onTimer(Timer::TrayIconRetry, [handlers] { handlers->TrayIconRetry_Timer(); });
+    onTimer(Timer::WatchTimer, [handlers] { handlers->WatchTimer_Timer(); });
 }
 
 HWND Win32MonitorWindow::addControl(const wchar_t* windowClass, DWORD style, const std::string& name,
@@ -183,6 +195,11 @@ HWND Win32MonitorWindow::control(const std::string& name, int index) const {
 }
 
 HICON Win32MonitorWindow::flashIcon(int choice) const {
+    if (choice == AlertIcon) {
+        static const auto alert = static_cast<HICON>(::LoadImageW(
+            ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FLASHALERT), IMAGE_ICON, 16, 16, 0));
+        return alert;
+    }
     return reinterpret_cast<HICON>(::SendMessageW(m_flash.at(choice), STM_GETICON, 0, 0));
 }
 
@@ -265,8 +282,11 @@ void Win32MonitorWindow::popUpMenu() {
     POINT at{};
     ::GetCursorPos(&at);
     // Without the foreground the menu would not close when the user clicks elsewhere; the posted
-    // message lets the next click after it reach its target.
+    // message lets the next click after it reach its target. That activation is the menu's, not the
+    // operator's coming back to the window: it refreshes nothing.
+    m_activatingForMenu = true;
     ::SetForegroundWindow(m_hwnd);
+    m_activatingForMenu = false;
     m_menuTracker(m_hwnd, m_menu, at);
     ::PostMessageW(m_hwnd, WM_NULL, 0, 0);
 }
@@ -275,7 +295,7 @@ bool Win32MonitorWindow::trayAvailable() const {
     return ::FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
 }
 
-void Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& data) {
+bool Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& data) {
     NOTIFYICONDATAA record{};
     // The version of the record that ends with guidItem, as this platform lays it out.
     record.cbSize = NOTIFYICONDATAA_V3_SIZE;
@@ -283,7 +303,7 @@ void Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& d
     record.uID = data.uID;
     record.uFlags = data.uFlags;
     record.uCallbackMessage = data.uCallbackMessage;
-    record.hIcon = data.hIcon >= 0 && data.hIcon < 3 ? flashIcon(data.hIcon) : nullptr;
+    record.hIcon = data.hIcon >= 0 && data.hIcon <= AlertIcon ? flashIcon(data.hIcon) : nullptr;
     // The texts are 8-bit text in the ANSI code page already, as the A call takes them.
     std::memcpy(record.szTip, data.szTip.data(), sizeof(record.szTip));
     record.dwState = data.dwState;
@@ -293,7 +313,26 @@ void Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& d
     std::memcpy(record.szInfoTitle, data.szInfoTitle.data(), sizeof(record.szInfoTitle));
     record.dwInfoFlags = data.dwInfoFlags;
     std::memcpy(&record.guidItem, data.guidItem.data(), sizeof(record.guidItem));
-    m_notifyIcon(static_cast<DWORD>(action), record);
+    if (m_notifyIcon(static_cast<DWORD>(action), record))
+        return true;
+    // An add the shell refuses because it holds the icon already (an add that timed out and still
+    // landed, a taskbar announced twice) leaves the icon in place: a modify then finds it.
+    return action == NIM_ADD && m_notifyIcon(NIM_MODIFY, record);
+}
+
+void Win32MonitorWindow::showBalloon(const std::string& title, const std::string& text) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    record.hWnd = reinterpret_cast<HWND>(TrayIconData.hWnd);
+    record.uID = TrayIconData.uID;
+    record.uFlags = NIF_INFO;
+    record.dwInfoFlags = NIIF_WARNING;
+    // Cut to the fields (a NUL kept at the end), in the ANSI code page as the A call takes them.
+    const std::string info = CodePage::active().toEightBit(text);
+    const std::string infoTitle = CodePage::active().toEightBit(title);
+    std::memcpy(record.szInfo, info.data(), std::min(info.size(), sizeof(record.szInfo) - 1));
+    std::memcpy(record.szInfoTitle, infoTitle.data(), std::min(infoTitle.size(), sizeof(record.szInfoTitle) - 1));
+    m_notifyIcon(NIM_MODIFY, record);
 }
 
 void Win32MonitorWindow::setHourglass(bool on) {
@@ -324,17 +363,26 @@ LRESULT CALLBACK Win32MonitorWindow::windowProc(HWND hwnd, UINT message, WPARAM 
 }
 
 // The tray reports its mouse codes with its callback message, the mouse-move message: the icon's id
-// in wParam, the code in lParam. A real movement over the window carries the pointer's place there.
+// in wParam, the code in lParam. A real move over the window looks the same along its top row with
+// the left button held (MK_LBUTTON is 1, y 0, x the code), but it comes from the input queue, whose
+// message position is the very place it reports. The tray's message is sent from the tray's thread,
+// or posted while the pointer is over the icon, away from that place.
 bool Win32MonitorWindow::trayCallback(WPARAM wParam, LPARAM lParam) const {
     if (wParam != TrayIconData.uID || lParam < WM_MOUSEFIRST || lParam > WM_MOUSELAST)
         return false;
-    POINT pointer{};
-    ::GetCursorPos(&pointer);
-    ::ScreenToClient(m_hwnd, &pointer);
-    return pointer.x != LOWORD(lParam) || pointer.y != HIWORD(lParam);
+    if (::InSendMessage())
+        return true;
+    const DWORD position = ::GetMessagePos();
+    POINT queued{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    ::ScreenToClient(m_hwnd, &queued);
+    return queued.x != GET_X_LPARAM(lParam) || queued.y != GET_Y_LPARAM(lParam);
 }
 
 LRESULT Win32MonitorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreatedMessage() && message != 0) {
+        m_form->taskbarCreated();
+        return 0;
+    }
     switch (message) {
     case WM_COMMAND: {
         const auto found = m_commands.find(LOWORD(wParam));
@@ -369,8 +417,9 @@ LRESULT Win32MonitorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ACTIVATE:
-        // A hidden window made the foreground for the tray menu is not brought up by that.
-        if (LOWORD(wParam) != WA_INACTIVE && windowVisible())
+        // Neither a hidden window nor a shown one made the foreground for the tray menu is brought
+        // up by that.
+        if (LOWORD(wParam) != WA_INACTIVE && windowVisible() && !m_activatingForMenu)
             m_form->Form_Activate();
         break;
     case WM_CLOSE:

@@ -18,8 +18,8 @@
 
 class Win32MonitorWindow : public MonitorView {
 public:
-    // The platform's notification-area call; tests put an observer in its place.
-    using NotifyIconCall = std::function<void(DWORD action, NOTIFYICONDATAA& data)>;
+    // The platform's notification-area call and whether it succeeded; tests put an observer in its place.
+    using NotifyIconCall = std::function<bool(DWORD action, NOTIFYICONDATAA& data)>;
     // Shows the pop-up menu at a point of the screen and returns when it closes; tests stand in for
     // the user there.
     using MenuTracker = std::function<void(HWND owner, HMENU menu, POINT at)>;
@@ -34,7 +34,7 @@ public:
     // The control of that name; with an index, the array element carrying it. Null when none.
     HWND control(const std::string& name, int index = -1) const;
     HMENU mnu_Poppup() const { return m_menu; }
-    // The icon held by Flash1 (0), Flash2 (1) or Flash3 (2).
+    // The icon held by Flash1 (0), Flash2 (1) or Flash3 (2), or the watch's alert icon (3).
     HICON flashIcon(int choice) const;
     // The background a label is painted with (the window's face colour unless set).
     COLORREF background(HWND label) const;
@@ -60,7 +60,8 @@ public:
     void stopWindowTimer(Timer timer) override;
     void popUpMenu() override;
     bool trayAvailable() const override;
-    void shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
+    bool shellNotifyIcon(int32_t action, const NotifyIconData& data) override;
+    void showBalloon(const std::string& title, const std::string& text) override;
     void setHourglass(bool on) override;
     void pumpEvents() override;
     std::string userTimeSeparator() const override;
@@ -105,6 +106,7 @@ private:
     std::set<Timer> m_runningTimers;
     std::map<HWND, COLORREF> m_backgrounds;
     std::array<HWND, 3> m_flash{};
+    bool m_activatingForMenu = false;
 };
 
 // A rectangle in twips as pixels at 96 dpi.

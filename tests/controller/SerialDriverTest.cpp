@@ -1,9 +1,10 @@
-// The checks a port gets when it is opened: phantom legacy ports and the low-latency switch,
-// through a fake serial driver.
+// The checks a port gets when it is opened (phantom legacy ports, the low-latency switch) and what
+// closing gives back, through a fake serial driver and the kernel's own on pseudo-terminals.
 #include "SerialDriver.h"
 #include "CommPosix.h"
 #include "FPSerial.h"
 
+#include "FakeSerialDriver.h"
 #include "PseudoTerminal.h"
 
 #include <gtest/gtest.h>
@@ -13,33 +14,7 @@
 #include <optional>
 #include <vector>
 
-#include <sys/sysmacros.h>
-
 namespace {
-
-// Answers as a chosen driver would and records what was set.
-class FakeSerialDriver : public SerialDriver {
-public:
-    std::optional<dev_t> device;           // none: the device number cannot be had
-    std::optional<serial_struct> reported; // none: the driver has no serial record
-    bool refusesSet = false;
-    std::vector<serial_struct> sets;
-
-    bool deviceNumber(int, dev_t& number) override {
-        if (device)
-            number = *device;
-        return device.has_value();
-    }
-    bool getSerial(int, serial_struct& info) override {
-        if (reported)
-            info = *reported;
-        return reported.has_value();
-    }
-    bool setSerial(int, const serial_struct& info) override {
-        sets.push_back(info);
-        return !refusesSet;
-    }
-};
 
 serial_struct serialRecord(int type, int flags) {
     serial_struct info{};
@@ -58,7 +33,7 @@ struct LineCase {
     std::optional<dev_t> device;
     std::optional<serial_struct> reported;
     bool refusesSet;
-    bool usable;
+    OpenedDevice opened;
     bool setsLowLatency; // one TIOCSSERIAL asking for ASYNC_LOW_LATENCY, nothing else changed
 };
 
@@ -66,16 +41,22 @@ void PrintTo(const LineCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class PrepareSerialLineTest : public testing::TestWithParam<LineCase> {};
+class OpenedDeviceTest : public testing::TestWithParam<LineCase> {};
 
-TEST_P(PrepareSerialLineTest, DecidesAndSetsLowLatency) {
+TEST_P(OpenedDeviceTest, DecidesAndSetsLowLatency) {
     const LineCase& c = GetParam();
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.ok());
     FakeSerialDriver driver;
     driver.device = c.device;
     driver.reported = c.reported;
     driver.refusesSet = c.refusesSet;
 
-    EXPECT_EQ(PrepareSerialLine(7, driver), c.usable);
+    termios settings{};
+    ASSERT_EQ(InspectOpenedDevice(pty.slave(), driver, settings), c.opened);
+    if (c.opened == OpenedDevice::SerialLine) {
+        EXPECT_EQ(SetLowLatency(pty.slave(), driver), c.setsLowLatency && !c.refusesSet);
+    }
 
     if (!c.setsLowLatency) {
         EXPECT_TRUE(driver.sets.empty());
@@ -93,28 +74,32 @@ const dev_t ttyS191 = makedev(4, 255);
 const dev_t tty1 = makedev(4, 1);
 const dev_t ttyUSB0 = makedev(188, 0);
 const dev_t ttyACM0 = makedev(166, 0);
+constexpr OpenedDevice NoUart = OpenedDevice::NoUart;
+constexpr OpenedDevice Line = OpenedDevice::SerialLine;
 
 INSTANTIATE_TEST_SUITE_P(
-    Drivers, PrepareSerialLineTest,
+    Drivers, OpenedDeviceTest,
     testing::Values(
-        LineCase{"LegacyPortWithoutUartDoesNotExist", ttyS3, serialRecord(PORT_UNKNOWN, 0), false, false,
+        LineCase{"LegacyPortWithoutUartDoesNotExist", ttyS3, serialRecord(PORT_UNKNOWN, 0), false, NoUart,
                  false},
         LineCase{"LastLegacyPortWithoutUartDoesNotExist", ttyS191, serialRecord(PORT_UNKNOWN, 0), false,
-                 false, false},
+                 NoUart, false},
         LineCase{"LegacyPortWithUartGetsLowLatency", ttyS3, serialRecord(PORT_16550A, ASYNC_SKIP_TEST), false,
-                 true, true},
-        LineCase{"UsbAdapterReportsNoTypeAndStillCounts", ttyUSB0, serialRecord(PORT_UNKNOWN, 0), false, true,
+                 Line, true},
+        LineCase{"UsbAdapterReportsNoTypeAndStillCounts", ttyUSB0, serialRecord(PORT_UNKNOWN, 0), false, Line,
                  true},
-        LineCase{"ConsoleNumbersAreNotLegacyPorts", tty1, serialRecord(PORT_UNKNOWN, 0), false, true, true},
+        LineCase{"ConsoleNumbersAreNotLegacyPorts", tty1, serialRecord(PORT_UNKNOWN, 0), false, Line, true},
         LineCase{"UnknownDeviceNumberIsNotTakenForAPhantom", std::nullopt, serialRecord(PORT_UNKNOWN, 0),
-                 false, true, true},
-        LineCase{"DriverRefusingLowLatencyKeepsThePort", ttyACM0, serialRecord(PORT_UNKNOWN, 0), true, true,
+                 false, Line, true},
+        LineCase{"DriverRefusingLowLatencyKeepsThePort", ttyACM0, serialRecord(PORT_UNKNOWN, 0), true, Line,
                  true},
         LineCase{"LowLatencyAlreadyOnIsLeftAlone", ttyUSB0, serialRecord(PORT_UNKNOWN, ASYNC_LOW_LATENCY),
-                 false, true, false},
-        LineCase{"NoSerialRecordAsOnAPseudoTerminal", makedev(136, 2), std::nullopt, false, true, false}),
+                 false, Line, false},
+        LineCase{"NoSerialRecordAsOnAPseudoTerminal", makedev(136, 2), std::nullopt, false, Line, false}),
     [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
+// The driver fails the terminal calls of a phantom with EIO: only asking its type first tells it
+// from a file that is no terminal.
 TEST(SerialDriverTest, PhantomPortFailsToOpenAsAMissingOneAndHearsNothing) {
     PseudoTerminal pty;
     ASSERT_TRUE(pty.ok());
@@ -136,5 +121,60 @@ TEST(SerialDriverTest, PhantomPortFailsToOpenAsAMissingOneAndHearsNothing) {
     EXPECT_EQ(driver.sets.size(), 1u);
     serial.CloseComm();
 }
+
+// The line settings and the serial flags that matter, to compare before an open and after its close.
+std::string lineOf(int fd, const std::optional<serial_struct>& serial) {
+    termios settings{};
+    ::tcgetattr(fd, &settings);
+    std::string text = std::to_string(settings.c_iflag) + " " + std::to_string(settings.c_oflag) + " " +
+                       std::to_string(settings.c_cflag) + " " + std::to_string(settings.c_lflag) + " " +
+                       std::to_string(::cfgetispeed(&settings)) + " " +
+                       std::to_string(::cfgetospeed(&settings));
+    for (cc_t c : settings.c_cc)
+        text += " " + std::to_string(c);
+    return serial ? text + " flags " + std::to_string(serial->flags) : text;
+}
+
+struct CloseCase {
+    const char* name;
+    bool fakeUsbAdapter; // else the kernel's own driver of the pseudo-terminal
+    const char* parity;  // a pseudo-terminal cannot run parity, so "E" fails the open's last step
+    int32_t opened;
+};
+
+void PrintTo(const CloseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CloseGivesBackTest : public testing::TestWithParam<CloseCase> {};
+
+TEST_P(CloseGivesBackTest, SettingsAfterTheCloseAreThoseBeforeTheOpen) {
+    const CloseCase& c = GetParam();
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.ok());
+    FakeSerialDriver fake;
+    fake.device = ttyUSB0;
+    fake.reported = serialRecord(PORT_UNKNOWN, ASYNC_SKIP_TEST);
+    CommPosix api(c.fakeUsbAdapter ? static_cast<SerialDriver&>(fake) : kernelSerialDriver());
+    FPSerial serial(&api);
+    const auto serialFlags = [&] { return c.fakeUsbAdapter ? fake.reported : std::nullopt; };
+    const std::string before = lineOf(pty.slave(), serialFlags());
+
+    ASSERT_EQ(serial.OpenComm(5, 115200, c.parity), c.opened);
+    EXPECT_NE(lineOf(pty.slave(), serialFlags()), before) << "the open changes the line";
+    serial.WriteComm("\x02V00;00000;\x03");
+    serial.CloseComm();
+
+    EXPECT_FALSE(serial.PortOpen());
+    EXPECT_EQ(lineOf(pty.slave(), serialFlags()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(ClosePaths, CloseGivesBackTest,
+                         testing::Values(CloseCase{"FlowOnAUsbAdapter", true, "N", 0},
+                                         CloseCase{"OpenThatFailsAfterSettingLowLatency", true, "E", EINVAL},
+                                         CloseCase{"FlowOnAPseudoTerminal", false, "N", 0}),
+                         [](const testing::TestParamInfo<CloseCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

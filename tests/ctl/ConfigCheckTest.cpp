@@ -1,4 +1,5 @@
 #include "ConfigCheck.h"
+#include "ConfigCheckPosix.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FakeSerialDriver.h"
 #include "ScopedEnv.h"
 #include "ScopedLocale.h"
 #include "TempFolder.h"
@@ -21,7 +23,7 @@ enum class Place { File, NoFile, NoFolder, Folder, UnreadableFile, UnsearchableF
 struct CheckCase {
     const char* name;
     std::string text;                  // Quedrix.cfg; $DIR is the folder, $TTY a pseudo-terminal
-    std::vector<std::string> problems; // a part of each line, in order
+    std::vector<std::string> problems; // a part of each line, in order; "ALT:" for the tariff's
     Place place = Place::File;
 };
 
@@ -85,13 +87,16 @@ TEST_P(ConfigCheckTest, OneLinePerProblem) {
     const CheckCase& c = GetParam();
     if ((c.place == Place::UnreadableFile || c.place == Place::UnsearchableFolder) && ::geteuid() == 0)
         GTEST_SKIP() << "permission bits do not bind root";
-    const std::vector<std::string> problems = ConfigProblems(placed(c));
+    const std::vector<ConfigProblem> problems = ConfigProblems(placed(c));
     std::string all;
-    for (const std::string& line : problems)
-        all += line + "\n";
+    for (const ConfigProblem& problem : problems)
+        all += (problem.alternativeModeOnly ? "ALT:" : "") + problem.text + "\n";
     ASSERT_EQ(problems.size(), c.problems.size()) << all;
-    for (std::size_t i = 0; i < problems.size(); ++i)
-        EXPECT_NE(problems[i].find(c.problems[i]), std::string::npos) << all;
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        const bool tariff = c.problems[i].starts_with("ALT:");
+        EXPECT_EQ(problems[i].alternativeModeOnly, tariff) << all;
+        EXPECT_NE(problems[i].text.find(c.problems[i].substr(tariff ? 4 : 0)), std::string::npos) << all;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,26 +105,26 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"Sound", "[Language]\r\nValue=BG\r\n\r\n" + kTariff + "[Ports]\r\nCOM1=$TTY\r\n", {}},
         CheckCase{"Rates",
                   "[Tariff]\r\nPeak=abc\r\nOffPeak=-0,30\r\nStartTime=08:00\r\nEndTime=18:00\r\n",
-                  {"Peak=abc does not read as a number", "OffPeak=-0,30 is negative"}},
+                  {"ALT:Peak=abc does not read as a number", "ALT:OffPeak=-0,30 is negative"}},
         CheckCase{"RatesThatAreNoDecimals",
                   "[Tariff]\r\nPeak=0x10\r\nOffPeak=1.000,50\r\nStartTime=08:00\r\nEndTime=18:00\r\n",
-                  {"Peak=0x10 does not read", "OffPeak=1.000,50 does not read"}},
+                  {"ALT:Peak=0x10 does not read", "ALT:OffPeak=1.000,50 does not read"}},
         CheckCase{"MissingRate",
                   "[Tariff]\r\nOffPeak=0.30\r\nStartTime=08:00\r\nEndTime=18:00\r\n",
-                  {"Peak is missing or empty"}},
+                  {"ALT:Peak is missing or empty"}},
         CheckCase{"MissingTimes",
                   "[Tariff]\r\nPeak=1\r\nOffPeak=1\r\n",
-                  {"StartTime is missing or empty: the peak period starts at midnight",
-                   "EndTime is missing or empty: the peak rate never applies"}},
-        CheckCase{"NoTariff", "[Language]\r\nValue=BG\r\n", {"no [Tariff] values"}},
+                  {"ALT:StartTime is missing or empty: the peak period starts at midnight",
+                   "ALT:EndTime is missing or empty: the peak rate never applies"}},
+        CheckCase{"NoTariff", "[Language]\r\nValue=BG\r\n", {"ALT:no [Tariff] values"}},
         CheckCase{"OneDigitHour",
                   tariff("8:00", "18:00"),
-                  {"StartTime=8:00 is not a time \"HH:MM\" with a two-digit 24-hour hour: the peak rate "
+                  {"ALT:StartTime=8:00 is not a time \"HH:MM\" with a two-digit 24-hour hour: the peak rate "
                    "compares times as text"}},
         CheckCase{"TimesOutOfRange",
                   tariff("24:00", "18:60"),
-                  {"StartTime=24:00 is not a time", "EndTime=18:60 is not a time"}},
-        CheckCase{"StartAfterEnd", tariff("18:00", "08:00"), {"StartTime=18:00 is after EndTime=08:00"}},
+                  {"ALT:StartTime=24:00 is not a time", "ALT:EndTime=18:60 is not a time"}},
+        CheckCase{"StartAfterEnd", tariff("18:00", "08:00"), {"ALT:StartTime=18:00 is after EndTime=08:00"}},
         CheckCase{
             "PortsThatAreNoSerialDevice",
             kTariff + "[Ports]\r\nCOM1=$TTY\r\nCOM2=$DIR/frames.bin\r\nCOM3=$DIR\r\nCOM5=/dev/null\r\n"
@@ -142,5 +147,23 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"UnreadableFile", kTariff, {"cannot be read: Permission denied"}, Place::UnreadableFile},
         CheckCase{"UnsearchableFolder", kTariff, {"cannot be entered"}, Place::UnsearchableFolder}),
     [](const ::testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
+
+// A legacy port whose driver knows no UART is no port, though its node is a terminal device.
+TEST(ConfigCheckPhantomTest, LegacyPortWithoutUartHasNoSerialPortBehindIt) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string device = ::ptsname(master);
+    FakeSerialDriver driver;
+    driver.device = makedev(4, 67);
+    driver.reported = serial_struct{};
+    driver.reported->type = PORT_UNKNOWN;
+    EXPECT_EQ(SerialDeviceProblem(device, driver),
+              "leads nowhere: no serial port behind " + device + " (its driver knows no UART there)");
+    driver.reported->type = PORT_16550A;
+    EXPECT_EQ(SerialDeviceProblem(device, driver), "");
+    ::close(master);
+}
 
 } // namespace

@@ -13,7 +13,7 @@ const std::string kTariff = "[Tariff]\r\nPeak=0.50\r\nOffPeak=0.30\r\nStartTime=
 
 class ConfigCheckWin32Test : public ::testing::Test {
 protected:
-    std::vector<std::string> problemsOf(const std::string& text) {
+    std::vector<ConfigProblem> problemsOf(const std::string& text) {
         m_dir.write("Quedrix.cfg", text);
         return ConfigProblems(m_dir.file("Quedrix.cfg"));
     }
@@ -24,14 +24,16 @@ protected:
 
 TEST_F(ConfigCheckWin32Test, SoundFileHasNoProblems) {
     USE_LOCALE_OR_SKIP(locale, "C");
-    EXPECT_EQ(problemsOf("[Language]\r\nValue=BG\r\n" + kTariff), std::vector<std::string>{});
+    EXPECT_TRUE(problemsOf("[Language]\r\nValue=BG\r\n" + kTariff).empty());
 }
 
 TEST_F(ConfigCheckWin32Test, PortsEntriesAreToldToBeUnused) {
     USE_LOCALE_OR_SKIP(locale, "C");
     const auto problems = problemsOf(kTariff + "[Ports]\r\nCOM3=\\\\.\\COM7\r\n");
     ASSERT_EQ(problems.size(), 1u);
-    EXPECT_NE(problems[0].find("[Ports] COM3=\\\\.\\COM7 is not used"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[0].text.find("[Ports] COM3=\\\\.\\COM7 is not used"), std::string::npos)
+        << problems[0].text;
+    EXPECT_FALSE(problems[0].alternativeModeOnly);
 }
 
 } // namespace

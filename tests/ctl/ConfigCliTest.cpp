@@ -1,4 +1,5 @@
 #include "ConfigCli.h"
+#include "ConfigCheck.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -51,18 +52,93 @@ TEST_F(ConfigCliTest, GetConvertsFromTheCodePageAndCutsAt254) {
     EXPECT_EQ(m_out.str(), std::string(254, '7') + "\n");
 }
 
-TEST_F(ConfigCliTest, CheckPrintsOneLinePerProblemAndExitsOneWhenThereIsAny) {
-    m_dir.write("Quedrix.cfg", "[Tariff]\r\nPeak=abc\r\nOffPeak=0.30\r\nStartTime=8:00\r\nEndTime=18:00\r\n");
-    EXPECT_EQ(run({"check"}), 1);
-    const std::string out = m_out.str();
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2) << out;
-    EXPECT_TRUE(out.starts_with(m_cfg + ": [Tariff] Peak=abc does not read as a number")) << out;
+const std::string kNoTariff = "[Language]\r\nValue=BG\r\n";
+const std::string kBadTariffAndPort =
+    "[Tariff]\r\nPeak=abc\r\nOffPeak=0.30\r\nStartTime=8:00\r\nEndTime=18:00\r\n"
+    "[Ports]\r\nCOM3=/nonexistent/ttyUSB0\r\n";
 
+struct CheckCase {
+    const char* name;
+    std::string text;
+    std::vector<std::string> args; // after "check"
+    int status;
+    std::string out; // each line after "<file>: "; $PORT for what is wrong with the port
+};
+
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ConfigCliCheckTest : public ConfigCliTest, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(ConfigCliCheckTest, PrintsOneLineEachAndExitsOneOnlyForProblemsOfTheMode) {
+    const CheckCase& c = GetParam();
+    m_dir.write("Quedrix.cfg", c.text);
+    std::vector<std::string> args{"check"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    EXPECT_EQ(run(args), c.status);
+    std::string expected;
+    for (std::size_t from = 0, to; from < c.out.size(); from = to + 1) {
+        to = c.out.find('\n', from);
+        expected += m_cfg + ": " + c.out.substr(from, to - from + 1);
+    }
+    // What the platform finds wrong with the port.
+    if (const auto at = expected.find("$PORT"); at != std::string::npos)
+        expected.replace(at, 5, SerialDeviceProblem("/nonexistent/ttyUSB0"));
+    EXPECT_EQ(m_out.str(), expected);
+}
+
+const std::string kNoTariffNote =
+    "note, alternative mode only: has no [Tariff] values: every charge is 0.00\n";
+const std::string kStandardOnly = "no problems found for the standard mode; the notes matter only to the "
+                                  "alternative mode (quedrix ALT): check it with --mode ALT\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ConfigCliCheckTest,
+    ::testing::Values(
+        CheckCase{"StandardHallWithoutTariff", kNoTariff, {}, 0, kNoTariffNote + kStandardOnly},
+        CheckCase{"AlternativeModeNeedsTheTariff",
+                  kNoTariff,
+                  {"--mode", "alt"},
+                  1,
+                  "has no [Tariff] values: every charge is 0.00\n"},
+        CheckCase{"StandardModeLeavesTheTariffOut", kNoTariff, {"--mode", "STD"}, 0, "no problems found\n"},
+        CheckCase{"PortProblemCountsInEveryMode",
+                  kBadTariffAndPort,
+                  {},
+                  1,
+                  "note, alternative mode only: [Tariff] Peak=abc does not read as a number: the rate counts "
+                  "as 0\n"
+                  "note, alternative mode only: [Tariff] StartTime=8:00 is not a time \"HH:MM\" with a "
+                  "two-digit 24-hour hour: the peak rate compares times as text, so \"8:00\" never applies "
+                  "(it sorts after \"18:00\"); write \"08:00\"\n"
+                  "[Ports] COM3=/nonexistent/ttyUSB0 $PORT\n"},
+        CheckCase{"SoundFile",
+                  "[Tariff]\r\nPeak=0.50\r\nOffPeak=0.30\r\nStartTime=08:00\r\nEndTime=18:00\r\n",
+                  {"--mode", "ALT"},
+                  0,
+                  "no problems found\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConfigCliTest, CheckTakesAnotherFile) {
     const std::string other = m_dir.file("other.cfg");
     m_dir.write("other.cfg", "[Tariff]\r\nPeak=0.50\r\nOffPeak=0.30\r\nStartTime=08:00\r\nEndTime=18:00\r\n");
     EXPECT_EQ(run({"check", "--file", other}), 0);
     EXPECT_EQ(m_out.str(), other + ": no problems found\n");
-    EXPECT_EQ(run({"check", "extra"}), 2);
+}
+
+// A port is written as given, for an adapter not plugged in yet, with a warning on err.
+TEST_F(ConfigCliTest, SetPortThatIsNoSerialDeviceWritesItAndWarns) {
+    m_dir.write("frames.bin", "not a line");
+    for (const std::string& device : {m_dir.file("unplugged"), m_dir.file("frames.bin")}) {
+        EXPECT_EQ(run({"set", "ports", "COM5", device}), 0);
+        EXPECT_EQ(m_dir.read("Quedrix.cfg"), "[ports]\r\nCOM5=" + device + "\r\n");
+        EXPECT_TRUE(m_err.str().starts_with("quedrix-ctl: warning: [Ports] COM5=" + device + " "))
+            << m_err.str();
+        EXPECT_TRUE(m_err.str().ends_with(" (written all the same)\n")) << m_err.str();
+    }
+    EXPECT_EQ(run({"set", "Tariff", "Peak", m_dir.file("unplugged")}), 0);
+    EXPECT_EQ(m_err.str(), "") << "only [Ports] names devices";
 }
 
 TEST_F(ConfigCliTest, MissingKeyPrintsAnEmptyLineAndCreatesNothing) {
@@ -127,6 +203,9 @@ INSTANTIATE_TEST_SUITE_P(Args, ConfigCliUsageTest,
                                            std::vector<std::string>{"set", "A", "k", "v", "w"},
                                            std::vector<std::string>{"get", "--file"},
                                            std::vector<std::string>{"get", "--file", "", "A", "k"},
-                                           std::vector<std::string>{"set", "--file", "x.cfg", "A", "k"}));
+                                           std::vector<std::string>{"set", "--file", "x.cfg", "A", "k"},
+                                           std::vector<std::string>{"check", "extra"},
+                                           std::vector<std::string>{"check", "--mode"},
+                                           std::vector<std::string>{"check", "--mode", "ALT1"}));
 
 } // namespace

@@ -55,7 +55,52 @@ TEST_F(MonitorWindowTest, LoadingWithoutATrayShowsTheWindowWithOpenGreyed) {
     view.tray = false;
     form.loadHidden();
 
-    EXPECT_EQ(view.calls, (Calls{"icon add 0", "mnuSetup off", "show"}));
+    EXPECT_EQ(view.calls, (Calls{"icon add 0", "TrayIconRetry start 3000", "mnuSetup off", "show"}));
+}
+
+TEST_F(MonitorWindowTest, TheIconIsTriedAgainUntilItIsInPlaceAndThenHideHides) {
+    view.tray = false;
+    form.loadHidden();
+    form.TrayIconRetry_Timer();
+    view.tray = true; // the taskbar is up
+    form.TrayIconRetry_Timer();
+    form.btnHide_Click();
+
+    EXPECT_EQ(view.calls, (Calls{"icon add 0", "TrayIconRetry start 3000", "mnuSetup off", "show",
+                                 "icon add 0", "icon add 0", "TrayIconRetry stop", "mnuSetup on", "hide"}));
+}
+
+bool sameRecord(const NotifyIconData& a, const NotifyIconData& b) {
+    return a.cbSize == b.cbSize && a.hWnd == b.hWnd && a.uID == b.uID && a.uFlags == b.uFlags &&
+           a.uCallbackMessage == b.uCallbackMessage && a.hIcon == b.hIcon && a.szTip == b.szTip;
+}
+
+TEST_F(MonitorWindowTest, ANewTaskbarGetsTheIconAgainWithTheSameRecord) {
+    form.taskbarCreated(); // no icon asked for yet
+    EXPECT_TRUE(view.calls.empty());
+    loadWithoutController();
+
+    form.taskbarCreated();
+    EXPECT_EQ(view.calls, (Calls{"icon add 0"}));
+    ASSERT_EQ(view.added.size(), 2u);
+    EXPECT_TRUE(sameRecord(view.added[0], view.added[1]));
+
+    // A taskbar that does not take the icon yet: the hidden window comes up, the retry runs.
+    view.tray = false;
+    view.calls.clear();
+    form.taskbarCreated();
+    EXPECT_EQ(view.calls, (Calls{"icon add 0", "TrayIconRetry start 3000", "mnuSetup off", "show"}));
+}
+
+TEST_F(MonitorWindowTest, AfterTheExitNoIconIsAddedAgain) {
+    view.tray = false;
+    loadWithoutController();
+    form.mnuExit_Click();
+    view.tray = true;
+    view.calls.clear();
+    form.taskbarCreated();
+    form.TrayIconRetry_Timer();
+    EXPECT_TRUE(view.calls.empty());
 }
 
 struct TrayCall {

@@ -39,8 +39,16 @@ public:
     void stopWindowTimer(Timer timer) override { calls.push_back(timerName(timer) + " stop"); }
     void popUpMenu() override { calls.push_back("menu"); }
     bool trayAvailable() const override { return tray; }
-    void shellNotifyIcon(int32_t action, const NotifyIconData& data) override {
-        calls.push_back((action == NIM_ADD ? "icon add " : "icon delete ") + std::to_string(data.hIcon));
+    // An add succeeds while there is a tray.
+    bool shellNotifyIcon(int32_t action, const NotifyIconData& data) override {
+        const char* name = action == NIM_ADD ? "icon add " : action == NIM_MODIFY ? "icon modify " : "icon delete ";
+        calls.push_back(name + std::to_string(data.hIcon));
+        if (action == NIM_ADD)
+            added.push_back(data);
+        return action != NIM_ADD || tray;
+    }
+    void showBalloon(const std::string& title, const std::string& text) override {
+        calls.push_back("balloon " + title + ": " + text);
     }
     void setHourglass(bool on) override { calls.push_back(on ? "hourglass on" : "hourglass off"); }
     void pumpEvents() override { ++pumps; }
@@ -48,13 +56,24 @@ public:
     void endProcess() override { calls.push_back("end"); }
 
     static std::string timerName(Timer timer) {
-        return timer == Timer::DisplayInfoTimer ? "DisplayInfoTimer" : "DisplayInfoTimerEx";
+        switch (timer) {
+        case Timer::DisplayInfoTimer:
+            return "DisplayInfoTimer";
+        case Timer::DisplayInfoTimerEx:
+            return "DisplayInfoTimerEx";
+        case Timer::TrayIconRetry:
+            return "TrayIconRetry";
+        case Timer::WatchTimer:
+            return "WatchTimer";
+        }
+        return "?";
     }
 
     bool tray = true;
     bool visible = false;
     int pumps = 0;
     std::vector<std::string> calls;
+    std::vector<NotifyIconData> added; // the records of the adds
     std::map<std::pair<std::string, int>, std::string> captions;
     std::map<std::pair<std::string, int>, uint32_t> backgrounds;
 };

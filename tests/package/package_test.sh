@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The Debian package of TREE (a tree of the package preset): lintian finds no error in it; unpacked
-# with dpkg-deb into a temporary root, its quedrix-ctl answers --help, and its quedrix, started as an
-# ordinary user (nobody when run as root) on the offscreen platform against its own simulator, finds
-# the controller and keeps its files in that user's data folder, none beside the executable.
+# The Debian package of TREE (a tree of the package preset): lintian finds no error or warning in it
+# (a manual page per program among others); unpacked with dpkg-deb into a temporary root, its desktop
+# entries and its AppStream entry pass their validators, its quedrix-ctl answers --help, and its
+# quedrix, started as an ordinary user (nobody when run as root) on the offscreen platform against
+# its own simulator, finds the controller and keeps its files in that user's data folder, none beside
+# the executable.
 # Usage: package_test.sh TREE
 set -uo pipefail
 
@@ -33,6 +35,13 @@ work=$(mktemp -d)
 chmod 755 "$work"
 dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x failed"
 bin="$work/root/usr/bin"
+
+# desktop-file-validate reports warnings and hints with status 0: clean means it prints nothing.
+entries=("$work"/root/usr/share/applications/*.desktop "$work/root/etc/xdg/autostart/quedrix.desktop")
+problems=$(desktop-file-validate "${entries[@]}" 2>&1)
+[[ $? -eq 0 && -z "$problems" ]] || fail "desktop-file-validate: $problems"
+appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml >"$work/appstream.log" 2>&1 ||
+    fail "appstreamcli validate refused the metainfo"
 
 "$bin/quedrix-ctl" --help >"$work/help.log" 2>&1 || fail "quedrix-ctl --help failed"
 grep -q '^Usage: quedrix-ctl' "$work/help.log" || fail "quedrix-ctl --help printed no usage"

@@ -264,3 +264,25 @@ TEST_F(TrayTest, ClosingTheWindowEndsTheProgram) {
 }
 
 } // namespace
+
+namespace {
+
+// The watch's calls: the red icon in place of Flash1 until it is changed back, and its timer's tick.
+TEST_F(TrayTest, TheWatchsAlertIconReplacesFlash1AndItsTimerIsWired) {
+    loadWithTray();
+    const auto picture = [] {
+        return TrayIcon()->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    const QImage flash1 = picture();
+    int32_t action = NIM_MODIFY;
+    NotifyTray(action, AlertIcon);
+    EXPECT_EQ(picture(), QImage(QStringLiteral(":/icons/FlashAlert.png")).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    window->showBalloon("Zentrovik Quedrix", "Маса 3: времето изтече");
+    NotifyTray(action, 0);
+    EXPECT_EQ(picture(), flash1);
+    window->startWindowTimer(MonitorView::Timer::WatchTimer, 15000);
+    EXPECT_TRUE(window->WatchTimer()->isActive());
+    EXPECT_EQ(window->WatchTimer()->interval(), 15000);
+}
+
+} // namespace

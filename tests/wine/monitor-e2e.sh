@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# quedrix.exe under Wine on an X desktop with a tray (Xvfb, openbox, trayer), its COM1 leading to a
-# simulated controller and COM2 to COM20 nowhere: the icon docks and the window stays hidden; a
-# double-click shows it and one refresh follows; the times carry their colours; the Cyrillic
-# captions are drawn as letters; btnReset(2) sends R02 (with ALT: btnSet(3) of the idle table 3
-# sends G03, then C03;32000); the tray menu's "Изход" ends the program and takes the icon away.
+# quedrix.exe under Wine on an X desktop (Xvfb, openbox), its COM1 leading to a simulated controller
+# and COM2 to COM20 nowhere. The tray (trayer) starts 5 s after the program: the icon docks and the
+# window stays hidden; a double-click shows it and one refresh follows; the times carry their
+# colours; the Cyrillic captions are drawn as letters; btnReset(2) sends R02 (with ALT: btnSet(3) of
+# the idle table 3 sends G03, then C03;32000); the tray restarts and the icon comes back; a
+# right-click while the window is shown but inactive sends no frame; the menu's "Изход" ends the
+# program and takes the icon away.
 # Usage: monitor-e2e.sh WINE-RUN WINE-FOLDER QUEDRIX.EXE OUTPUT-FOLDER [ALT]. QUEDRIX_HOST_SIM names
 # the simulator built for this machine. Exit 77 (skipped) when no X desktop can start.
 set -uo pipefail
@@ -21,7 +23,7 @@ fail() {
     exit 1
 }
 
-for tool in Xvfb xdpyinfo openbox trayer xdotool xwininfo xprop import convert; do
+for tool in Xvfb xdpyinfo openbox trayer xdotool xwininfo xprop xmessage import convert; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/setup-deps.sh lists it)"
 done
 
@@ -45,7 +47,7 @@ trap cleanup EXIT
 rm -rf "$out"
 mkdir -p "$out" "$folder"
 wine_stop # a server left by an interrupted run would still show its programs on an old display
-xdesktop_start "$out" || skip "no X desktop could be started"
+xdesktop_start "$out" no-tray || skip "no X desktop could be started"
 echo "desktop on $DISPLAY"
 
 started=$SECONDS
@@ -82,6 +84,7 @@ start_simulator "$folder/ports" 1 --counters "$counters" --log "$log" || fail "n
 
 "$run" "$folder" "$home/quedrix.exe" ${mode:+"$mode"} >"$out/quedrix.log" 2>&1 &
 app=$!
+launched=$SECONDS
 
 # requests PATTERN: how many logged frames match it; frames_after N: the frames after the first N.
 requests() { grep -c -- "$1" "$log" 2>/dev/null || true; }
@@ -89,13 +92,15 @@ at_least() { (($(requests "<STX>$1") >= $2)); }
 frames_after() { tail -n +$(($1 + 1)) "$log" | sed -n 's/.*<STX>\(.*\)<ETX>.*/\1/p'; }
 
 poll_until 60 at_least V 1 || fail "no discovery request reached COM1"
+sleep $((launched + 5 - SECONDS > 0 ? launched + 5 - SECONDS : 0))
+xdesktop_start_tray "$out" || fail "trayer did not start"
 icon=
 find_icon() {
     # shellcheck disable=SC2046 # one word per window
     icon=$(xdesktop_docked $(xdotool search --classname '^explorer\.exe$' 2>/dev/null))
 }
-poll_until 30 find_icon || fail "no tray icon docked in trayer's panel"
-echo "tray icon window $icon after $((SECONDS - started)) s"
+poll_until 30 find_icon || fail "no tray icon docked in the panel of the tray started 5 s after the program"
+echo "tray started 5 s after the program; icon window $icon after $((SECONDS - started)) s"
 kill -0 "$app" 2>/dev/null || fail "quedrix.exe ended early (see $out/quedrix.log)"
 sleep 1 # a window shown at start would be mapped by now
 [[ -z "$(xdesktop_window_named "$app" 'Zentrovik Quedrix')" ]] || fail "the window is shown at start"
@@ -189,6 +194,22 @@ else
     echo "btnReset(2): R02, then a refresh"
 fi
 
+mark=$SECONDS
+xdesktop_stop_tray
+xdesktop_start_tray "$out" || fail "trayer did not start again"
+poll_until 30 find_icon || fail "the icon did not come back into the restarted tray"
+echo "tray restarted: the icon is back after $((SECONDS - mark)) s"
+
+# The window shown but inactive: another window has the focus.
+xmessage -name quedrix-e2e-focus "another program" 2>/dev/null &
+XDESKTOP_PROGRAMS+=($!)
+other=
+find_other() { other=$(xdotool search --onlyvisible --classname '^quedrix-e2e-focus$' 2>/dev/null | head -n1); }
+poll_until 10 find_other || fail "the other window did not come up"
+xdotool windowactivate --sync "$other"
+poll_until 10 eval '[[ "$(xdotool getactivewindow)" == "$other" ]]' || fail "the other window did not become active"
+frames=$(wc -l <"$log")
+
 # The right-click menu, its last item "Изход" read before the pointer lights it up, then chosen.
 windows_more_than() { (($(xdesktop_visible_windows "$app") > $1)); }
 shown=$(xdesktop_visible_windows "$app")
@@ -200,6 +221,9 @@ eval "$(xdotool getwindowgeometry --shell "$menu")"
 sleep 0.3 # the menu is drawn
 import -window root "$out/menu.png"
 expect_letters '"Изход"' abcde "$out/menu.png" $((X + 3)) $((Y + HEIGHT * 3 / 5)) $((WIDTH - 6)) $((HEIGHT * 2 / 5 - 3))
+[[ -z "$(frames_after "$frames")" ]] ||
+    fail "the right-click on the inactive window sent $(frames_after "$frames" | xargs)"
+echo "right-click on the shown, inactive window: the menu, no frame"
 xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT - 8)) click 1
 exited() { ! kill -0 "$app" 2>/dev/null; }
 poll_until 10 exited || fail "quedrix.exe still runs after Изход"

@@ -1,6 +1,7 @@
 // The Win32 shell's window: its controls, colours, tray record, tray codes, menu, timers, hourglass.
 #include "WinuiFixture.h"
 
+#include "CodePage.h"
 #include "Hourglass.h"
 #include "Win32Hourglass.h"
 #include "Win32Text.h"
@@ -8,6 +9,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -229,6 +231,109 @@ TEST_F(StdWindowTest, OtherCodesAndMovesOverTheWindowDoNothing) {
     EXPECT_FALSE(window.timerRunning(MonitorView::Timer::DisplayInfoTimer));
 }
 
+// How a mouse-move message with wParam 1 (the icon's id, or MK_LBUTTON) and a code's number in lParam
+// reaches the window.
+enum class Delivery { DragAlongTopRow, PostedByTray, SentByTray };
+
+struct MoveOrCode {
+    const char* name;
+    Delivery delivery;
+    LPARAM code;
+    bool shown;
+    int menus;
+};
+
+class MoveOrCodeTest : public StdWindowTest, public testing::WithParamInterface<MoveOrCode> {};
+
+TEST_P(MoveOrCodeTest, OnlyTheTraysMessagesCountAsCodes) {
+    const MoveOrCode& move = GetParam();
+    window.form().InstallTrayIcon();
+    int menus = 0;
+    window.setMenuTracker([&](HWND, HMENU, POINT) { ++menus; });
+    POINT topRow{static_cast<LONG>(move.code), 0};
+    ::ClientToScreen(window.hwnd(), &topRow);
+    HWND hwnd = window.hwnd();
+    switch (move.delivery) {
+    case Delivery::DragAlongTopRow:
+        // The pointer is there when the move is queued and has gone on when the move is handled.
+        ::SetCursorPos(topRow.x, topRow.y);
+        ::PostMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(move.code, 0));
+        ::SetCursorPos(topRow.x + 40, topRow.y + 30);
+        break;
+    case Delivery::PostedByTray: // the pointer is over the icon, away from the window
+        ::SetCursorPos(topRow.x + 40, topRow.y + 30);
+        ::PostMessageW(hwnd, WM_MOUSEMOVE, 1, move.code);
+        break;
+    case Delivery::SentByTray:
+        std::thread([&] { ::SendNotifyMessageW(hwnd, WM_MOUSEMOVE, 1, move.code); }).join();
+        break;
+    }
+    window.pumpEvents();
+    EXPECT_EQ(::IsWindowVisible(hwnd) != FALSE, move.shown);
+    EXPECT_EQ(menus, move.menus);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, MoveOrCodeTest,
+    testing::Values(MoveOrCode{"DragAt515", Delivery::DragAlongTopRow, WM_LBUTTONDBLCLK, false, 0},
+                    MoveOrCode{"DragAt517", Delivery::DragAlongTopRow, WM_RBUTTONUP, false, 0},
+                    MoveOrCode{"PostedDoubleClick", Delivery::PostedByTray, WM_LBUTTONDBLCLK, true, 0},
+                    MoveOrCode{"PostedRightUp", Delivery::PostedByTray, WM_RBUTTONUP, false, 1},
+                    MoveOrCode{"SentDoubleClick", Delivery::SentByTray, WM_LBUTTONDBLCLK, true, 0},
+                    MoveOrCode{"SentRightUp", Delivery::SentByTray, WM_RBUTTONUP, false, 1}),
+    [](const testing::TestParamInfo<MoveOrCode>& info) { return std::string(info.param.name); });
+
+TEST_F(StdWindowTest, TheTaskbarsAnnouncementAddsTheIconAgainWithTheSameRecord) {
+    window.form().InstallTrayIcon();
+    ::SendNotifyMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return notified.size() == 2; }));
+    const NOTIFYICONDATAA& first = notified[0].data;
+    const NOTIFYICONDATAA& again = notified[1].data;
+    EXPECT_EQ(notified[1].action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(again.hWnd, first.hWnd);
+    EXPECT_EQ(again.uID, first.uID);
+    EXPECT_EQ(again.uFlags, first.uFlags);
+    EXPECT_EQ(again.uCallbackMessage, first.uCallbackMessage);
+    EXPECT_EQ(again.hIcon, first.hIcon);
+    EXPECT_STREQ(again.szTip, first.szTip);
+}
+
+TEST_F(StdWindowTest, WithoutATaskbarTheTimerTriesAgainUntilTheIconIsIn) {
+    shellTakesAdds = false;
+    window.form().InstallTrayIcon();
+    EXPECT_TRUE(window.timerRunning(MonitorView::Timer::TrayIconRetry));
+    shellTakesAdds = true; // the taskbar is up
+    EXPECT_TRUE(pumpUntil([&] { return !window.timerRunning(MonitorView::Timer::TrayIconRetry); }));
+    EXPECT_EQ(notified.back().action, static_cast<DWORD>(NIM_ADD));
+}
+
+// What the shell answers to an add, and to the modify that follows a refused add.
+struct AddAnswer {
+    const char* name;
+    bool add;
+    bool modify;
+    bool retrying;
+};
+
+class AddAnswerTest : public StdWindowTest, public testing::WithParamInterface<AddAnswer> {};
+
+TEST_P(AddAnswerTest, TheIconIsInPlaceWhenTheShellTookItOrHoldsItAlready) {
+    const AddAnswer& answer = GetParam();
+    window.setNotifyIconCall([&](DWORD action, NOTIFYICONDATAA&) {
+        return action == NIM_ADD ? answer.add : action == NIM_MODIFY && answer.modify;
+    });
+    window.form().InstallTrayIcon();
+    EXPECT_EQ(window.timerRunning(MonitorView::Timer::TrayIconRetry), answer.retrying);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, AddAnswerTest,
+                         testing::Values(AddAnswer{"Taken", true, false, false},
+                                         AddAnswer{"HeldAlready", false, true, false},
+                                         AddAnswer{"NoTaskbar", false, false, true}),
+                         [](const testing::TestParamInfo<AddAnswer>& info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST_F(StdWindowTest, HourglassCoversTheWindowsUntilActivationPutsTheArrowBack) {
     SetHourglass(true);
     EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, IDC_WAIT));
@@ -255,3 +360,22 @@ TEST_F(StdWindowTest, ButtonsAndCloseReachTheirHandlers) {
 }
 
 } // namespace
+
+// The watch's calls: the red icon through NIM_MODIFY, the balloon as NIF_INFO, the timer's tick.
+TEST_F(StdWindowTest, TheWatchsAlertIsAModifiedIconAndAnInfoBalloon) {
+    window.form().InstallTrayIcon();
+    int32_t action = NIM_MODIFY;
+    NotifyTray(action, AlertIcon);
+    window.showBalloon("Zentrovik Quedrix", "Table 3: time is up");
+    ASSERT_EQ(notified.size(), 3u);
+    EXPECT_EQ(notified[1].action, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_NE(notified[1].data.hIcon, nullptr);
+    EXPECT_NE(notified[1].data.hIcon, window.flashIcon(0));
+    EXPECT_EQ(notified[2].action, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(notified[2].data.uFlags, static_cast<UINT>(NIF_INFO));
+    EXPECT_EQ(notified[2].data.hWnd, window.hwnd());
+    EXPECT_EQ(CodePage::active().toUtf8(notified[2].data.szInfo), "Table 3: time is up");
+    EXPECT_STREQ(notified[2].data.szInfoTitle, "Zentrovik Quedrix");
+    window.startWindowTimer(MonitorView::Timer::WatchTimer, 15000);
+    EXPECT_TRUE(window.timerRunning(MonitorView::Timer::WatchTimer));
+}

@@ -20,6 +20,7 @@ protected:
         window.setProcessEnd([this] { ++processEnds; });
         window.setNotifyIconCall([this](DWORD action, NOTIFYICONDATAA& data) {
             notified.push_back({action, data});
+            return action == NIM_DELETE || shellTakesAdds;
         });
     }
     ~WinuiFixture() override { MainForm = nullptr; }
@@ -41,5 +42,6 @@ protected:
     ControllerFlows flows;
     Window window;
     int processEnds = 0;
+    bool shellTakesAdds = true; // false: a shell with no taskbar yet
     std::vector<Notified> notified;
 };

@@ -75,3 +75,7 @@ convert "$tmp/colours.png" "$tmp/mask.png" -alpha off -compose CopyOpacity -comp
     | convert - -define png:bit-depth=4 PNG8:Flash3.png
 # The same three as icon resources of the native Windows shell.
 for n in 1 2 3; do convert "Flash$n.png" "../../winui/icons/Flash$n.ico"; done
+# The watch's alert icon: the same table with red felt, while a table's time is up.
+alert=('#6b3e1e' '#d01010' '#111111' '#7a0000' '#ffd000' 'rgba(255,255,255,0.9)' '#bdbdbd' '#ffffff')
+table "${alert[@]}" | convert - -filter Lanczos -resize 16x16 PNG32:FlashAlert.png
+convert FlashAlert.png ../../winui/icons/FlashAlert.ico
