@@ -1,5 +1,5 @@
 # Entry points for a fresh Debian 12 machine: `make check` and `make demo`.
-.PHONY: check check-limits check-windows setup build-asan demo wine-screenshot release fuzz package clean
+.PHONY: check check-limits check-windows setup build-asan demo wine-screenshot release fuzz package package-windows clean
 
 WINE_PREFIX := $(CURDIR)/build/windows/wine/prefix
 
@@ -63,6 +63,12 @@ package: setup
 	cmake --preset package
 	cmake --build --preset package -j2
 	scripts/package.sh build/package
+
+# The Windows installer build/windows-package/quedrix-setup-<version>.exe (NSIS) of an optimised
+# cross build; the version is the project's.
+package-windows: setup
+	cmake --preset windows-package
+	cmake --build --preset windows-package -j2
 
 clean:
 	rm -rf build

@@ -3,10 +3,11 @@
 
 #include <string>
 
-// $QUEDRIX_HOME when set. Else the executable's folder; on POSIX systems only while that folder can
-// be written and holds no installed copy (the shipped files in ../share/quedrix): otherwise the
-// user's data folder $XDG_DATA_HOME/quedrix (default ~/.local/share/quedrix), made when missing and
-// given the shipped language files it lacks. No trailing separator.
+// $QUEDRIX_HOME when set. Else the executable's folder while that folder can be written and holds no
+// installed copy (on POSIX systems the shipped files in ../share/quedrix, on Windows a place under
+// Program Files): otherwise the user's data folder, $XDG_DATA_HOME/quedrix (default
+// ~/.local/share/quedrix) or on Windows <local application data>\Zentrovik\Quedrix, made when
+// missing and given the shipped language files it lacks. No trailing separator.
 std::string AppFolder();
 
 // AppFolder() joined with a file name, e.g. AppFilePath("Quedrix.cfg").

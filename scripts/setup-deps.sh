@@ -11,6 +11,8 @@ packages=(
   locales
   # The Windows build (MinGW-w64 with POSIX threads, GoogleTest from source) and Wine to test it.
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix googletest wine wine64
+  # The Windows installer (makensis with its 64-bit stubs) and the texts its test reads from shortcuts.
+  nsis binutils
   # The face Wine draws the windows' Cyrillic captions with (Wine's own MS Sans Serif has no Cyrillic).
   fonts-dejavu-core
   # The Debian package and its test: dpkg-shlibdeps and file for CPack, help2man for the manual pages,

@@ -10,8 +10,9 @@ shift
 mkdir -p "$folder/ports"
 export WINEPREFIX=$folder/prefix
 export WINEDEBUG=-all
-# No Mono or Gecko installers: the tests need neither, and there is no network to fetch them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installers: the tests need neither, and there is no network to fetch them. No
+# menu entries or file associations on this machine's desktop for what the tests install in a prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The ANSI code page (1252) and the regional settings of an English Windows, whatever the machine's locale.
 export LANG=${QUEDRIX_WINE_LOCALE:-C.UTF-8} LC_ALL=${QUEDRIX_WINE_LOCALE:-C.UTF-8}
 
