@@ -1,7 +1,7 @@
 // The command line as start-up reads it: the mode of the program.
 #pragma once
 
-#include "MonitorMode.h"
+#include "monitor/MonitorMode.h"
 
 #include <string>
 #include <vector>

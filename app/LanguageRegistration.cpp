@@ -1,10 +1,10 @@
-#include "LanguageRegistration.h"
+#include "app/LanguageRegistration.h"
 
-#include "AppFolder.h"
-#include "Common.h"
-#include "Configuration.h"
-#include "ResManagerClass.h"
-#include "TextValue.h"
+#include "common/AppFolder.h"
+#include "common/Common.h"
+#include "common/Configuration.h"
+#include "lang/ResManagerClass.h"
+#include "lang/TextValue.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // quedrix.exe: the start-up, then the window events until the program ends itself.
-#include "modMain.h"
+#include "app/modMain.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "SingleInstance.h"
+#include "app/SingleInstance.h"
 
-#include "AppFolder.h"
-#include "SingleInstanceSystem.h"
+#include "app/SingleInstanceSystem.h"
+#include "common/AppFolder.h"
 
 #include <cstdint>
 #include <filesystem>

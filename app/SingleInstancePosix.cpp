@@ -1,4 +1,4 @@
-#include "SingleInstanceSystem.h"
+#include "app/SingleInstanceSystem.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // quedrix: the application object, the start-up, then the window events until the program ends itself.
-#include "modMain.h"
+#include "app/modMain.h"
 
 #include <QApplication>
 #include <QIcon>

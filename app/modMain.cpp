@@ -1,19 +1,19 @@
-#include "modMain.h"
+#include "app/modMain.h"
 
-#include "AppFolder.h"
-#include "CommandLine.h"
-#include "Common.h"
-#include "Configuration.h"
-#include "ControllerFlows.h"
-#include "Hourglass.h"
-#include "LanguageRegistration.h"
-#include "MainForm.h"
-#include "MonitorShell.h"
-#include "MonitorWindow.h"
-#include "RegisterBuildInfo.h"
-#include "SingleInstance.h"
-#include "SystemClock.h"
-#include "WatchSettings.h"
+#include "app/CommandLine.h"
+#include "app/LanguageRegistration.h"
+#include "app/SingleInstance.h"
+#include "common/AppFolder.h"
+#include "common/Common.h"
+#include "common/Configuration.h"
+#include "common/WatchSettings.h"
+#include "controller/ControllerFlows.h"
+#include "errlog/RegisterBuildInfo.h"
+#include "monitor/Hourglass.h"
+#include "monitor/MainForm.h"
+#include "monitor/MonitorShell.h"
+#include "monitor/MonitorWindow.h"
+#include "monitor/SystemClock.h"
 
 bool Main(const std::vector<std::string>& arguments) {
     SetHourglass(true);
@@ -34,7 +34,8 @@ bool Main(const std::vector<std::string>& arguments) {
     }
     // Switched on in Quedrix.cfg only; after the instance lock, so one copy alone keeps the files.
     if (const WatchSettings watch = ReadWatchSettings(AppConfig.CfgFile); watch.enabled)
-        MainForm->enableWatch(watch, AppFilePath("Ledger.csv"), AppFilePath("Watch.state"), SystemClock::instance());
+        MainForm->enableWatch(watch, AppFilePath("Ledger.csv"), AppFilePath("Watch.state"),
+                              SystemClock::instance());
     MainForm->loadHidden();
     return true;
 }

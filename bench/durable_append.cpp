@@ -2,8 +2,8 @@
 // the following ones (one write, one fsync each), on the disk of the folder given.
 // Usage: durable_append [--appends N] [--dir FOLDER]; FOLDER (default: the current folder) should be
 // on the disk the application folder lives on: a tmpfs makes the sync free.
-#include "DurableAppend.h"
-#include "NumberText.h"
+#include "common/DurableAppend.h"
+#include "common/NumberText.h"
 
 #include <algorithm>
 #include <chrono>

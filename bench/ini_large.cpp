@@ -1,6 +1,6 @@
 // One read and one write of a key in a 50 MB settings file of blank lines: time and peak memory.
-#include "Common.h"
-#include "IniFile.h"
+#include "common/Common.h"
+#include "common/IniFile.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,11 +1,11 @@
 // The eight "G" exchanges of one refresh against the simulator at 115200 baud: the reply wait that
 // returns when input arrives, compared with the line-time floor and with a blind 10 ms sleep; and
 // what one command costs when the controller stays silent (three windows of 1.1 s).
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "ControllerFrame.h"
-#include "FPSerial.h"
-#include "SimulatorCore.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerFrame.h"
+#include "controller/FPSerial.h"
+#include "sim/SimulatorCore.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,12 +4,12 @@
 // took longer than the protocol allows, a frame was interleaved, a reading was wrong, a restart was
 // not read, or descriptors leaked.
 // Usage: soak [--flows N] [--restarts N] [--seed N]
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "ControllerFlows.h"
-#include "FPSerial.h"
-#include "NumberText.h"
-#include "SimulatorCore.h"
+#include "common/NumberText.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerFlows.h"
+#include "controller/FPSerial.h"
+#include "sim/SimulatorCore.h"
 
 #include <algorithm>
 #include <array>

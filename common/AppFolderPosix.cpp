@@ -1,5 +1,5 @@
-#include "AppFolderPosix.h"
-#include "AppFolder.h"
+#include "common/AppFolderPosix.h"
+#include "common/AppFolder.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "AppFolderWin32.h"
-#include "AppFolder.h"
+#include "common/AppFolderWin32.h"
+#include "common/AppFolder.h"
 
-#include "Win32Text.h"
+#include "common/Win32Text.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -117,10 +117,11 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
     const std::wstring outer = WideFromUtf8(withoutTrailingSeparator(folder));
     if (outer.empty() || inner.size() < outer.size())
         return false;
-    const bool sameStart = ::CompareStringOrdinal(inner.c_str(), static_cast<int>(outer.size()), outer.c_str(),
-                                                  static_cast<int>(outer.size()), TRUE) == CSTR_EQUAL;
-    return sameStart && (inner.size() == outer.size() || inner[outer.size()] == L'\\' || inner[outer.size()] == L'/' ||
-                         outer.back() == L'\\');
+    const bool sameStart =
+        ::CompareStringOrdinal(inner.c_str(), static_cast<int>(outer.size()), outer.c_str(),
+                               static_cast<int>(outer.size()), TRUE) == CSTR_EQUAL;
+    return sameStart && (inner.size() == outer.size() || inner[outer.size()] == L'\\' ||
+                         inner[outer.size()] == L'/' || outer.back() == L'\\');
 }
 
 bool PrepareDataFolder(const std::string& folder, const std::string& shipped) {
@@ -128,7 +129,8 @@ bool PrepareDataFolder(const std::string& folder, const std::string& shipped) {
     fs::create_directories(pathOf(folder), error);
     if (!fs::is_directory(pathOf(folder), error))
         return false;
-    for (fs::directory_iterator entry(pathOf(shipped), error), end; !error && entry != end; entry.increment(error)) {
+    for (fs::directory_iterator entry(pathOf(shipped), error), end; !error && entry != end;
+         entry.increment(error)) {
         if (entry->path().extension() == L".lng" && entry->is_regular_file(error))
             copyMissing(entry->path(), pathOf(folder) / entry->path().filename());
     }

@@ -1,6 +1,6 @@
-#include "CodePage.h"
+#include "common/CodePage.h"
 
-#include "CodePagePlatform.h"
+#include "common/CodePagePlatform.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -1,5 +1,5 @@
 // Code pages through iconv; Windows-1251, the code page of the program's own Bulgarian texts, by default.
-#include "CodePagePlatform.h"
+#include "common/CodePagePlatform.h"
 
 #include <cerrno>
 #include <iconv.h>

@@ -1,5 +1,5 @@
 // Code pages through MultiByteToWideChar and WideCharToMultiByte; the system's ANSI code page by default.
-#include "CodePagePlatform.h"
+#include "common/CodePagePlatform.h"
 
 #include <windows.h>
 

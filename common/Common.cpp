@@ -1,8 +1,8 @@
-#include "Common.h"
+#include "common/Common.h"
 
-#include "IniFile.h"
-#include "OsVersion.h"
-#include "RegionalSettings.h"
+#include "common/IniFile.h"
+#include "common/OsVersion.h"
+#include "common/RegionalSettings.h"
 
 std::string ShortDateFormat;
 

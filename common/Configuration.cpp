@@ -1,4 +1,4 @@
-#include "Configuration.h"
+#include "common/Configuration.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,10 +8,10 @@
 #include <cstring>
 #include <optional>
 
-#include "AppFolder.h"
-#include "CodePage.h"
-#include "Common.h"
-#include "RegionalSettings.h"
+#include "common/AppFolder.h"
+#include "common/CodePage.h"
+#include "common/Common.h"
+#include "common/RegionalSettings.h"
 
 AppConfigRecord AppConfig;
 std::string& CurrentLanguageCode = AppConfig.Language;

@@ -1,4 +1,4 @@
-#include "DurableAppend.h"
+#include "common/DurableAppend.h"
 
 std::string AppendPrefix(long long fileSize, char lastByte, const std::string& header) {
     if (fileSize == 0)

@@ -1,4 +1,4 @@
-#include "DurableAppend.h"
+#include "common/DurableAppend.h"
 
 #include <cerrno>
 #include <cstring>

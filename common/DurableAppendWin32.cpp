@@ -1,6 +1,6 @@
-#include "DurableAppend.h"
+#include "common/DurableAppend.h"
 
-#include "Win32Text.h"
+#include "common/Win32Text.h"
 
 #include <windows.h>
 
@@ -56,7 +56,8 @@ AppendResult AppendLineDurably(const std::string& path, const std::string& line,
     const std::string bytes = AppendPrefix(size.QuadPart, last, header) + line;
     OVERLAPPED end = at(size.QuadPart);
     DWORD written = 0;
-    const bool wrote = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, &end);
+    const bool wrote =
+        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, &end);
     if (!wrote || written != bytes.size()) {
         const DWORD reason = wrote ? ERROR_DISK_FULL : ::GetLastError();
         // A part written is cut off again, so the file keeps only whole lines.

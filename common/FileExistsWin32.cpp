@@ -1,6 +1,6 @@
-#include "Common.h"
+#include "common/Common.h"
 
-#include "Win32Text.h"
+#include "common/Win32Text.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "FileStore.h"
+#include "common/FileStore.h"
 
 #include <atomic>
 #include <cerrno>

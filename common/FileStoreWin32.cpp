@@ -1,6 +1,6 @@
-#include "FileStore.h"
+#include "common/FileStore.h"
 
-#include "Win32Text.h"
+#include "common/Win32Text.h"
 
 #include <windows.h>
 

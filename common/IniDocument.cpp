@@ -1,4 +1,4 @@
-#include "IniDocument.h"
+#include "common/IniDocument.h"
 
 #include <algorithm>
 

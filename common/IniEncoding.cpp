@@ -1,4 +1,4 @@
-#include "IniEncoding.h"
+#include "common/IniEncoding.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "CodePage.h"
+#include "common/CodePage.h"
 
 class IniEncoding {
 public:

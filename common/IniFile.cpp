@@ -1,10 +1,10 @@
-#include "IniFile.h"
+#include "common/IniFile.h"
 
 #include <new>
 
-#include "FileStore.h"
-#include "IniDocument.h"
-#include "IniEncoding.h"
+#include "common/FileStore.h"
+#include "common/IniDocument.h"
+#include "common/IniEncoding.h"
 
 // A file too large for the memory left fails the one call; the program goes on.
 std::string IniFile::read(const std::string& section, const std::string& key, std::size_t maxChars) const {

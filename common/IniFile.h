@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "IniWriteResult.h"
+#include "common/IniWriteResult.h"
 
 class IniFile {
 public:

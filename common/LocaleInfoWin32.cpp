@@ -1,6 +1,6 @@
-#include "LocaleInfoWin32.h"
+#include "common/LocaleInfoWin32.h"
 
-#include "Win32Text.h"
+#include "common/Win32Text.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "OsVersion.h"
+#include "common/OsVersion.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "OsVersion.h"
+#include "common/OsVersion.h"
 
 // Not a Windows system: the platform is "other", which has no name.
 OsVersion QueryOsVersion() {

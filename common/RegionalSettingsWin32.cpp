@@ -1,6 +1,6 @@
-#include "RegionalSettings.h"
+#include "common/RegionalSettings.h"
 
-#include "LocaleInfoWin32.h"
+#include "common/LocaleInfoWin32.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "WatchSettings.h"
+#include "common/WatchSettings.h"
 
 #include <charconv>
 #include <cstdint>
 #include <optional>
 
-#include "Common.h"
+#include "common/Common.h"
 
 namespace {
 
@@ -30,7 +30,9 @@ struct RawWatchValues {
 };
 
 RawWatchValues readRawValues(const std::string& configPath) {
-    const auto value = [&](const char* key) { return ReadIniValue("Watch", key, configPath, kValueBufferSize); };
+    const auto value = [&](const char* key) {
+        return ReadIniValue("Watch", key, configPath, kValueBufferSize);
+    };
     return {value("Enabled"), value("Interval"), value("LongSession")};
 }
 
@@ -51,10 +53,11 @@ std::vector<WatchSettingProblem> WatchValueProblems(const std::string& enabled, 
     if (!enabled.empty() && enabled != "0" && enabled != "1")
         problems.push_back({"Enabled", enabled, "is neither 1 (on) nor 0 (off): the watch stays off"});
     if (!interval.empty() && !wholeNumberIn(interval, kMinInterval, kMaxInterval))
-        problems.push_back({"Interval", interval, "is not a whole number of seconds from 5 to 600: 15 applies"});
-    if (!longSession.empty() && !wholeNumberIn(longSession, 0, kMaxLongSession))
         problems.push_back(
-            {"LongSession", longSession, "is not a whole number of minutes from 0 to 1440: no long-session alert"});
+            {"Interval", interval, "is not a whole number of seconds from 5 to 600: 15 applies"});
+    if (!longSession.empty() && !wholeNumberIn(longSession, 0, kMaxLongSession))
+        problems.push_back({"LongSession", longSession,
+                            "is not a whole number of minutes from 0 to 1440: no long-session alert"});
     return problems;
 }
 

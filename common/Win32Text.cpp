@@ -1,4 +1,4 @@
-#include "Win32Text.h"
+#include "common/Win32Text.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "RegionalSettings.h"
+#include "common/RegionalSettings.h"
 
 namespace {
 

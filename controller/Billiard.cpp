@@ -1,7 +1,7 @@
-#include "Billiard.h"
+#include "controller/Billiard.h"
 
-#include "ControllerFrame.h"
-#include "FPSerial.h"
+#include "controller/ControllerFrame.h"
+#include "controller/FPSerial.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
-#include "CommPosix.h"
+#include "controller/CommPosix.h"
 
-#include "PortDevice.h"
-#include "TermiosState.h"
+#include "controller/PortDevice.h"
+#include "controller/TermiosState.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,8 @@
 // CommPosix: the serial-port calls over POSIX termios, for Linux.
 #pragma once
 
-#include "CommApi.h"
-#include "SerialDriver.h"
+#include "controller/CommApi.h"
+#include "controller/SerialDriver.h"
 
 #include <map>
 #include <mutex>

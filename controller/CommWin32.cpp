@@ -8,7 +8,7 @@
 #undef BuildCommDCB
 #undef FormatMessage
 
-#include "CommApi.h"
+#include "controller/CommApi.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "ControllerDiscovery.h"
+#include "controller/ControllerDiscovery.h"
 
-#include "Billiard.h"
-#include "ControllerStatusSink.h"
-#include "FPSerial.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerStatusSink.h"
+#include "controller/FPSerial.h"
 
 #include <string>
 

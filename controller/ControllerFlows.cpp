@@ -1,4 +1,4 @@
-#include "ControllerFlows.h"
+#include "controller/ControllerFlows.h"
 
 #include <utility>
 

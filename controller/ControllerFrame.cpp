@@ -1,4 +1,4 @@
-#include "ControllerFrame.h"
+#include "controller/ControllerFrame.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "FPSerial.h"
+#include "controller/FPSerial.h"
 
 #include <algorithm>
 #include <chrono>

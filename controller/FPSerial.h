@@ -1,7 +1,7 @@
 // FPSerial: one serial port, opened exclusively, failures recorded inside the object.
 #pragma once
 
-#include "CommApi.h"
+#include "controller/CommApi.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "PortDevice.h"
+#include "controller/PortDevice.h"
 
-#include "AppFolder.h"
-#include "Common.h"
+#include "common/AppFolder.h"
+#include "common/Common.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "SerialDriver.h"
+#include "controller/SerialDriver.h"
 
 #include <chrono>
 #include <thread>

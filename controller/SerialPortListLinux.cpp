@@ -1,6 +1,6 @@
-#include "SerialPortListLinux.h"
+#include "controller/SerialPortListLinux.h"
 
-#include "PortDevice.h"
+#include "controller/PortDevice.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // Where the Linux serial port list looks, apart so that tests can point it at folders of their own.
 #pragma once
 
-#include "SerialPortList.h"
+#include "controller/SerialPortList.h"
 
 struct SerialDeviceFolders {
     std::string dev = "/dev";

@@ -1,4 +1,4 @@
-#include "SerialPortList.h"
+#include "controller/SerialPortList.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "TermiosState.h"
+#include "controller/TermiosState.h"
 
 #include <optional>
 

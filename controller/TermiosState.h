@@ -1,7 +1,7 @@
 // TermiosState: the line settings of a CommState as a raw termios record, and back.
 #pragma once
 
-#include "CommApi.h"
+#include "controller/CommApi.h"
 
 #include <termios.h>
 

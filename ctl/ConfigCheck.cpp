@@ -1,9 +1,9 @@
-#include "ConfigCheck.h"
+#include "ctl/ConfigCheck.h"
 
-#include "CodePage.h"
-#include "Common.h"
-#include "Configuration.h"
-#include "WatchSettings.h"
+#include "common/CodePage.h"
+#include "common/Common.h"
+#include "common/Configuration.h"
+#include "common/WatchSettings.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 // The serial-device test of the configuration check: a terminal device that the user can open.
-#include "ConfigCheckPosix.h"
-#include "ConfigCheck.h"
+#include "ctl/ConfigCheckPosix.h"
+#include "ctl/ConfigCheck.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The serial-device test of the configuration check on Linux, with the serial driver it asks.
 #pragma once
 
-#include "SerialDriver.h"
+#include "controller/SerialDriver.h"
 
 #include <string>
 

@@ -1,14 +1,14 @@
-#include "ConfigCli.h"
+#include "ctl/ConfigCli.h"
 
 #include <algorithm>
 #include <cctype>
 #include <iostream>
 #include <optional>
 
-#include "AppFolder.h"
-#include "Common.h"
-#include "ConfigCheck.h"
-#include "IniFile.h"
+#include "common/AppFolder.h"
+#include "common/Common.h"
+#include "common/IniFile.h"
+#include "ctl/ConfigCheck.h"
 
 namespace {
 

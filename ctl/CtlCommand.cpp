@@ -1,12 +1,12 @@
-#include "CtlCommand.h"
+#include "ctl/CtlCommand.h"
 
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "ControllerStatusSink.h"
-#include "FPSerial.h"
-#include "NumberText.h"
-#include "PortProblem.h"
-#include "SerialPortList.h"
+#include "common/NumberText.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerStatusSink.h"
+#include "controller/FPSerial.h"
+#include "controller/SerialPortList.h"
+#include "ctl/PortProblem.h"
 
 #include <optional>
 #include <string>

@@ -1,10 +1,10 @@
-#include "LedgerCli.h"
+#include "ctl/LedgerCli.h"
 
-#include "AppFolder.h"
-#include "FileStore.h"
-#include "LedgerDay.h"
-#include "NumberText.h"
-#include "RegionalSettings.h"
+#include "common/AppFolder.h"
+#include "common/FileStore.h"
+#include "common/NumberText.h"
+#include "common/RegionalSettings.h"
+#include "ctl/LedgerDay.h"
 
 #include <chrono>
 #include <cstdio>

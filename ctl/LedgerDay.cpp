@@ -1,6 +1,6 @@
-#include "LedgerDay.h"
+#include "ctl/LedgerDay.h"
 
-#include "NumberText.h"
+#include "common/NumberText.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "PortProblem.h"
+#include "ctl/PortProblem.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "PortProblem.h"
+#include "ctl/PortProblem.h"
 
-#include "PortDevice.h"
-#include "PortProblemPosix.h"
+#include "controller/PortDevice.h"
+#include "ctl/PortProblemPosix.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // quedrix-ctl: checks the controller's wiring and edits the configuration without the windows.
-#include "ConfigCli.h"
-#include "CtlCommand.h"
-#include "LedgerCli.h"
+#include "ctl/ConfigCli.h"
+#include "ctl/CtlCommand.h"
+#include "ctl/LedgerCli.h"
 
 #include <clocale>
 #include <cstdio>

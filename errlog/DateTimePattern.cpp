@@ -1,6 +1,6 @@
-#include "DateTimePattern.h"
+#include "errlog/DateTimePattern.h"
 
-#include "Common.h"
+#include "common/Common.h"
 
 #include <array>
 #include <string_view>

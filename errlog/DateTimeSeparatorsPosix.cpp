@@ -1,5 +1,5 @@
 // The date and time separators of the process locale, taken from its strftime formats.
-#include "DateTimePattern.h"
+#include "errlog/DateTimePattern.h"
 
 #include <cctype>
 #include <langinfo.h>

@@ -1,7 +1,7 @@
 // The user's date and time separators from the Windows regional settings.
-#include "DateTimePattern.h"
+#include "errlog/DateTimePattern.h"
 
-#include "LocaleInfoWin32.h"
+#include "common/LocaleInfoWin32.h"
 
 #include <windows.h>
 

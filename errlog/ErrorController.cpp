@@ -1,8 +1,8 @@
-#include "ErrorController.h"
+#include "errlog/ErrorController.h"
 
-#include "AppFolder.h"
-#include "CodePage.h"
-#include "Common.h"
+#include "common/AppFolder.h"
+#include "common/CodePage.h"
+#include "common/Common.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,7 @@
 // The error register: a history of reported errors, each also appended to the log file as it comes.
 #pragma once
 
-#include "DateTimePattern.h"
+#include "errlog/DateTimePattern.h"
 
 #include <cstdint>
 #include <ctime>

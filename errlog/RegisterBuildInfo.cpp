@@ -1,6 +1,6 @@
-#include "RegisterBuildInfo.h"
+#include "errlog/RegisterBuildInfo.h"
 
-#include "ErrorController.h"
+#include "errlog/ErrorController.h"
 
 void RegisterBuildInfo() {
     ErrorController& errors = ErrorController::shared();

@@ -1,6 +1,6 @@
 // Fuzz target: conversion between UTF-8 and the ANSI code pages the program's files may be in.
-#include "CodePage.h"
-#include "FuzzCheck.h"
+#include "common/CodePage.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Fuzz target: the log's date-time pattern. A moment written with a pattern of two-digit fields reads
 // back as the same moment, for patterns built piece by piece and for patterns converted from a locale's
 // strftime date format; any text and any pattern are read without harm.
-#include "DateTimePattern.h"
-#include "FuzzCheck.h"
-#include "RegionalSettings.h"
+#include "common/RegionalSettings.h"
+#include "errlog/DateTimePattern.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,9 +2,9 @@
 // writes. A read after a write returns the value written; a write changes at most the one line of its
 // key (or adds lines in one place), keeps the file's encoding, and changes no other key; a refused or
 // failed write leaves the file byte for byte.
-#include "FuzzCheck.h"
-#include "IniEncoding.h"
-#include "IniFile.h"
+#include "common/IniEncoding.h"
+#include "common/IniFile.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

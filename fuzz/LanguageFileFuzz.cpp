@@ -1,14 +1,14 @@
 // Fuzz target: the localisation's look-ups in language files and in the language list of Quedrix.cfg,
 // under the Windows-1251 and the UTF-8 code page.
-#include "FuzzCheck.h"
-#include "ResManagerClass.h"
-#include "TextValue.h"
+#include "fuzz/FuzzCheck.h"
+#include "lang/ResManagerClass.h"
+#include "lang/TextValue.h"
 
-#include "AppFolder.h"
-#include "CodePage.h"
-#include "Configuration.h"
+#include "common/AppFolder.h"
+#include "common/CodePage.h"
+#include "common/Configuration.h"
 
-#include "../tests/lang/FakeWindow.h"
+#include "tests/lang/FakeWindow.h"
 
 #include <cstdint>
 #include <cstdlib>

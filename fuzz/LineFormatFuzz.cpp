@@ -1,8 +1,8 @@
 // Fuzz target: the line-format text ("baud=9600 parity=N data=8 stop=1") that CommPosix::BuildCommDCB
 // applies to a device-control record.
-#include "CommPosix.h"
-#include "FuzzCheck.h"
-#include "TermiosState.h"
+#include "controller/CommPosix.h"
+#include "controller/TermiosState.h"
+#include "fuzz/FuzzCheck.h"
 
 #include <cctype>
 #include <cerrno>

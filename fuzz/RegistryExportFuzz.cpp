@@ -1,7 +1,7 @@
 // Fuzz target: looking a value up in the bytes of a registry export file (lang/RegistryExport.cpp).
-#include "CodePage.h"
-#include "FuzzCheck.h"
-#include "RegistryValue.h"
+#include "common/CodePage.h"
+#include "fuzz/FuzzCheck.h"
+#include "lang/RegistryValue.h"
 
 #include <cstdint>
 #include <iconv.h>

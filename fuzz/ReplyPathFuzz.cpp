@@ -1,12 +1,12 @@
 // Fuzz target: the reply path (SendFrame, then ReadReply) over the fake CommApi, with any bytes
 // arriving in any pattern on the fake's clock. The value returned is the one the 12 characters from
 // the first STX carry when the twelfth arrives within the try's window, else -1.
-#include "Billiard.h"
-#include "ControllerFrame.h"
-#include "FPSerial.h"
-#include "FuzzCheck.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerFrame.h"
+#include "controller/FPSerial.h"
+#include "fuzz/FuzzCheck.h"
 
-#include "../tests/controller/FakeCommApi.h"
+#include "tests/controller/FakeCommApi.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,7 +1,7 @@
 // A window as the localisation sees it: its name, caption and control collection.
 #pragma once
 
-#include "LangControl.h"
+#include "lang/LangControl.h"
 
 #include <string>
 

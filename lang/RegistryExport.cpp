@@ -1,7 +1,7 @@
 // Reads values out of the text of a Windows registry export file.
-#include "RegistryValue.h"
+#include "lang/RegistryValue.h"
 
-#include "CodePage.h"
+#include "common/CodePage.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,5 +1,5 @@
 // Registry values from the export file that stands in for the registry on this system.
-#include "RegistryValue.h"
+#include "lang/RegistryValue.h"
 
 #include <fstream>
 #include <iterator>

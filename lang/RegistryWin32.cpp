@@ -1,7 +1,7 @@
 // Registry values read from the Windows registry itself.
-#include "RegistryValue.h"
+#include "lang/RegistryValue.h"
 
-#include "Win32Text.h"
+#include "common/Win32Text.h"
 
 #include <windows.h>
 

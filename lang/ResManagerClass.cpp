@@ -1,11 +1,11 @@
-#include "ResManagerClass.h"
+#include "lang/ResManagerClass.h"
 
-#include "RegistryValue.h"
-#include "TextValue.h"
+#include "lang/RegistryValue.h"
+#include "lang/TextValue.h"
 
-#include "AppFolder.h"
-#include "Common.h"
-#include "Configuration.h"
+#include "common/AppFolder.h"
+#include "common/Common.h"
+#include "common/Configuration.h"
 
 #include <algorithm>
 #include <cctype>

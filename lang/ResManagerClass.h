@@ -1,8 +1,8 @@
 // The localisation object: language list, language files, default texts and window captioning.
 #pragma once
 
-#include "LangControl.h"
-#include "LangWindow.h"
+#include "lang/LangControl.h"
+#include "lang/LangWindow.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "TextValue.h"
+#include "lang/TextValue.h"
 
 #include <cmath>
 #include <limits>

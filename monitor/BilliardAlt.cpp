@@ -1,11 +1,11 @@
-#include "BilliardAlt.h"
+#include "monitor/BilliardAlt.h"
 
-#include "Billiard.h"
-#include "Common.h"
-#include "Configuration.h"
-#include "ControllerDiscovery.h"
-#include "ControllerFlows.h"
-#include "SystemClock.h"
+#include "common/Common.h"
+#include "common/Configuration.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerFlows.h"
+#include "monitor/SystemClock.h"
 
 #include <chrono>
 #include <thread>

@@ -1,7 +1,7 @@
 // BilliardAlt: the alternative-mode window; time played, charge and a Start button per table.
 #pragma once
 
-#include "MonitorWindow.h"
+#include "monitor/MonitorWindow.h"
 
 #include <functional>
 

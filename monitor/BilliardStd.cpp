@@ -1,8 +1,8 @@
-#include "BilliardStd.h"
+#include "monitor/BilliardStd.h"
 
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "ControllerFlows.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerFlows.h"
 
 const MonitorLayout BilliardStd::Layout{
     .innerWidth = 8775,

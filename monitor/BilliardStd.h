@@ -1,7 +1,7 @@
 // BilliardStd: the standard-mode window; each table's counter as a coloured time and a reset button.
 #pragma once
 
-#include "MonitorWindow.h"
+#include "monitor/MonitorWindow.h"
 
 class BilliardStd : public MonitorWindow {
 public:

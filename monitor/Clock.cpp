@@ -1,4 +1,4 @@
-#include "Clock.h"
+#include "monitor/Clock.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +22,8 @@ int64_t floorDiv(int64_t a, int64_t b) {
 } // namespace
 
 int64_t SecondsSinceEpochAsUtc(const LocalDateTime& time) {
-    return daysFromCivil(time.year, static_cast<unsigned>(time.month), static_cast<unsigned>(time.day)) * 86400 +
+    return daysFromCivil(time.year, static_cast<unsigned>(time.month), static_cast<unsigned>(time.day)) *
+               86400 +
            time.hour * 3600 + time.minute * 60 + time.second;
 }
 
@@ -52,8 +53,8 @@ LocalDateTime LocalTimeAtOffset(int64_t secondsSinceEpoch, int utcOffsetSeconds)
 std::string IsoDateTimeText(const LocalDateTime& time) {
     const int offsetMinutes = std::abs(time.utcOffsetSeconds) / 60;
     char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", time.year, time.month, time.day,
-                  time.hour, time.minute, time.second, time.utcOffsetSeconds < 0 ? '-' : '+', offsetMinutes / 60,
-                  offsetMinutes % 60);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", time.year, time.month,
+                  time.day, time.hour, time.minute, time.second, time.utcOffsetSeconds < 0 ? '-' : '+',
+                  offsetMinutes / 60, offsetMinutes % 60);
     return text;
 }

@@ -1,7 +1,7 @@
-#include "HallWatch.h"
+#include "monitor/HallWatch.h"
 
-#include "FileStore.h"
-#include "MonitorCaptions.h"
+#include "common/FileStore.h"
+#include "monitor/MonitorCaptions.h"
 
 #include <cstdlib>
 
@@ -73,7 +73,8 @@ void HallWatch::observeStandard(int table, const TableReading& reading, int64_t 
     if (reading.reading < 0)
         return;
     StandardTable& last = m_standard[table];
-    if (reading.reading == 0 && last.remaining > 0 && last.remaining - (now - last.seen) <= kTimeUpSlackSeconds) {
+    if (reading.reading == 0 && last.remaining > 0 &&
+        last.remaining - (now - last.seen) <= kTimeUpSlackSeconds) {
         writeEvent(record(table, LedgerEvent::TimeUp, now, 0));
         m_alert({TimeUpText(table), true});
     }
@@ -84,7 +85,9 @@ void HallWatch::recordReset(int table, int32_t remaining) {
     const int64_t now = m_clock.now();
     StandardTable& last = m_standard[table];
     if (remaining < 0) // no reading: what the last one leaves by now
-        remaining = last.remaining > 0 ? static_cast<int32_t>(std::max<int64_t>(0, last.remaining - (now - last.seen))) : 0;
+        remaining = last.remaining > 0
+                        ? static_cast<int32_t>(std::max<int64_t>(0, last.remaining - (now - last.seen)))
+                        : 0;
     writeEvent(record(table, LedgerEvent::Reset, now, remaining));
     last = {0, now};
 }

@@ -2,12 +2,12 @@
 // the alerts (a table's time up, a long session).
 #pragma once
 
-#include "Clock.h"
-#include "Ledger.h"
-#include "MonitorMode.h"
-#include "RefreshCycle.h"
-#include "WatchSettings.h"
-#include "WatchState.h"
+#include "common/WatchSettings.h"
+#include "monitor/Clock.h"
+#include "monitor/Ledger.h"
+#include "monitor/MonitorMode.h"
+#include "monitor/RefreshCycle.h"
+#include "monitor/WatchState.h"
 
 #include <array>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "Ledger.h"
+#include "monitor/Ledger.h"
 
-#include "DurableAppend.h"
-#include "ErrorController.h"
+#include "common/DurableAppend.h"
+#include "errlog/ErrorController.h"
 
 #include <charconv>
 

@@ -2,8 +2,8 @@
 // written is reported once to the error log and the program goes on.
 #pragma once
 
-#include "Clock.h"
-#include "MonitorMode.h"
+#include "monitor/Clock.h"
+#include "monitor/MonitorMode.h"
 
 #include <cstdint>
 #include <string>

@@ -1,3 +1,3 @@
-#include "MainForm.h"
+#include "monitor/MainForm.h"
 
 MonitorWindow* MainForm = nullptr;

@@ -1,9 +1,9 @@
-#include "MonitorControls.h"
+#include "monitor/MonitorControls.h"
 
-#include "BilliardAlt.h"
-#include "BilliardStd.h"
-#include "MonitorCaptions.h"
-#include "RefreshCycle.h"
+#include "monitor/BilliardAlt.h"
+#include "monitor/BilliardStd.h"
+#include "monitor/MonitorCaptions.h"
+#include "monitor/RefreshCycle.h"
 
 #include <functional>
 

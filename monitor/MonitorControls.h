@@ -1,8 +1,8 @@
 // The controls of a monitor window, described once for every shell: each shell walks this table.
 #pragma once
 
-#include "MonitorLayout.h"
-#include "MonitorMode.h"
+#include "monitor/MonitorLayout.h"
+#include "monitor/MonitorMode.h"
 
 #include <cstdint>
 #include <optional>

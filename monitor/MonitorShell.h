@@ -1,7 +1,7 @@
 // What each shell (Qt, Win32) supplies to start-up: the window object of the mode.
 #pragma once
 
-#include "MonitorMode.h"
+#include "monitor/MonitorMode.h"
 
 class ControllerFlows;
 class MonitorWindow;

@@ -1,11 +1,11 @@
-#include "MonitorWindow.h"
+#include "monitor/MonitorWindow.h"
 
-#include "Billiard.h"
-#include "Configuration.h"
-#include "ControllerDiscovery.h"
-#include "ControllerFlows.h"
-#include "FPSerial.h"
-#include "modSysTry.h"
+#include "common/Configuration.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerFlows.h"
+#include "controller/FPSerial.h"
+#include "monitor/modSysTry.h"
 
 #include <utility>
 
@@ -147,9 +147,8 @@ void MonitorWindow::enableWatch(const WatchSettings& settings, const std::string
                            statePath,
                            {AppConfig.Peak, AppConfig.OffPeak, AppConfig.StartTime, AppConfig.EndTime},
                            m_view.userTimeSeparator()};
-    m_watch = std::make_unique<HallWatch>(std::move(setup), clock, [this](const WatchAlert& alert) {
-        raiseAlert(alert.text, alert.timeUp);
-    });
+    m_watch = std::make_unique<HallWatch>(
+        std::move(setup), clock, [this](const WatchAlert& alert) { raiseAlert(alert.text, alert.timeUp); });
     m_view.startWindowTimer(MonitorView::Timer::WatchTimer, settings.intervalSeconds * 1000);
 }
 

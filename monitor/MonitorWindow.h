@@ -1,11 +1,11 @@
 // The behaviour both monitor windows share: loading, the tray, the status line, the buttons, the exit.
 #pragma once
 
-#include "ControllerStatusSink.h"
-#include "HallWatch.h"
-#include "MonitorLayout.h"
-#include "MonitorView.h"
-#include "RefreshCycle.h"
+#include "controller/ControllerStatusSink.h"
+#include "monitor/HallWatch.h"
+#include "monitor/MonitorLayout.h"
+#include "monitor/MonitorView.h"
+#include "monitor/RefreshCycle.h"
 
 #include <functional>
 #include <memory>
@@ -41,8 +41,8 @@ public:
     // Switches the watch on (before loading): a refresh pass every Interval seconds, shown or hidden,
     // and a new search for the controller once a minute while none is found; every pass goes to the
     // ledger, Watch.state and the alerts. Without this call the window reads only as its events ask.
-    void enableWatch(const WatchSettings& settings, const std::string& ledgerPath, const std::string& statePath,
-                     const WallClock& clock);
+    void enableWatch(const WatchSettings& settings, const std::string& ledgerPath,
+                     const std::string& statePath, const WallClock& clock);
     HallWatch* hallWatch() const { return m_watch.get(); }
     virtual MonitorMode mode() const = 0;
 

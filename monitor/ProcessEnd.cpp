@@ -1,4 +1,4 @@
-#include "ProcessEnd.h"
+#include "monitor/ProcessEnd.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // What one refresh shows for a table: time texts, colours, the peak test and the charge.
 #pragma once
 
-#include "Clock.h"
+#include "monitor/Clock.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "SystemClock.h"
+#include "monitor/SystemClock.h"
 
 #include <ctime>
 
@@ -20,8 +20,13 @@ LocalDateTime SystemClock::localTime(int64_t secondsSinceEpoch) const {
     const std::tm* local = std::localtime(&instant);
     if (local == nullptr)
         return LocalTimeAtOffset(secondsSinceEpoch, 0);
-    LocalDateTime time{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday,
-                       local->tm_hour,        local->tm_min,     local->tm_sec,  0};
+    LocalDateTime time{local->tm_year + 1900,
+                       local->tm_mon + 1,
+                       local->tm_mday,
+                       local->tm_hour,
+                       local->tm_min,
+                       local->tm_sec,
+                       0};
     // The offset is what the local calendar time is ahead of UTC, whatever the platform's tm holds.
     time.utcOffsetSeconds = static_cast<int>(SecondsSinceEpochAsUtc(time) - secondsSinceEpoch);
     return time;

@@ -1,7 +1,7 @@
 // The machine's local clock.
 #pragma once
 
-#include "Clock.h"
+#include "monitor/Clock.h"
 
 class SystemClock final : public Clock, public WallClock {
 public:

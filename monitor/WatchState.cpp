@@ -1,7 +1,7 @@
-#include "WatchState.h"
+#include "monitor/WatchState.h"
 
-#include "FileStore.h"
-#include "Ledger.h"
+#include "common/FileStore.h"
+#include "monitor/Ledger.h"
 
 #include <charconv>
 #include <sstream>
@@ -44,8 +44,8 @@ std::optional<WatchedSession> sessionFrom(const std::string& line) {
 std::string WatchStateText(const WatchStateData& data) {
     std::string text;
     for (const WatchedSession& s : data.sessions)
-        text += std::string(kSessionTag) + "," + std::to_string(s.table) + "," + std::to_string(s.start) + "," +
-                std::to_string(s.seconds) + "," + std::to_string(s.lastSeen) + "," +
+        text += std::string(kSessionTag) + "," + std::to_string(s.table) + "," + std::to_string(s.start) +
+                "," + std::to_string(s.seconds) + "," + std::to_string(s.lastSeen) + "," +
                 (s.peak ? "peak" : "off-peak") + "," + RateText(s.rate) + "," + s.charge + "," +
                 (s.longAlerted ? "1" : "0") + "\n";
     if (!data.pending.empty())

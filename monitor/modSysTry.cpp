@@ -1,9 +1,9 @@
-#include "modSysTry.h"
+#include "monitor/modSysTry.h"
 
-#include "Configuration.h"
-#include "MainForm.h"
-#include "MonitorView.h"
-#include "MonitorWindow.h"
+#include "common/Configuration.h"
+#include "monitor/MainForm.h"
+#include "monitor/MonitorView.h"
+#include "monitor/MonitorWindow.h"
 
 NotifyIconData TrayIconData;
 

@@ -1,4 +1,4 @@
-#include "SimController.h"
+#include "sim/SimController.h"
 
 #include <algorithm>
 

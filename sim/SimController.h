@@ -1,7 +1,7 @@
 // The simulated table controller's behaviour: a version and eight counters that count down.
 #pragma once
 
-#include "ControllerFrame.h"
+#include "controller/ControllerFrame.h"
 
 #include <array>
 #include <chrono>

@@ -1,6 +1,6 @@
-#include "SimOptions.h"
+#include "sim/SimOptions.h"
 
-#include "NumberText.h"
+#include "common/NumberText.h"
 
 #include <functional>
 #include <map>

@@ -1,4 +1,4 @@
-#include "SimPort.h"
+#include "sim/SimPort.h"
 
 #include <cerrno>
 #include <cstdlib>

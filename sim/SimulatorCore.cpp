@@ -1,4 +1,4 @@
-#include "SimulatorCore.h"
+#include "sim/SimulatorCore.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,9 +2,9 @@
 // faults.
 #pragma once
 
-#include "SimController.h"
-#include "SimOptions.h"
-#include "SimPort.h"
+#include "sim/SimController.h"
+#include "sim/SimOptions.h"
+#include "sim/SimPort.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,6 @@
 // quedrix-sim: a table controller on a pseudo-terminal, for tests, demos and wiring checks.
-#include "SimOptions.h"
-#include "SimulatorCore.h"
+#include "sim/SimOptions.h"
+#include "sim/SimulatorCore.h"
 
 #include <atomic>
 #include <csignal>

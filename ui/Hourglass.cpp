@@ -1,4 +1,4 @@
-#include "Hourglass.h"
+#include "monitor/Hourglass.h"
 
 #include <QCursor>
 #include <QGuiApplication>

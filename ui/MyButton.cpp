@@ -1,3 +1,3 @@
-#include "MyButton.h"
+#include "ui/MyButton.h"
 
 MyButton::MyButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}

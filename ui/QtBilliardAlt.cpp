@@ -1,7 +1,7 @@
-#include "QtBilliardAlt.h"
+#include "ui/QtBilliardAlt.h"
 
-#include "ControlArray.h"
-#include "MyButton.h"
+#include "ui/ControlArray.h"
+#include "ui/MyButton.h"
 
 #include <QLabel>
 #include <QTimer>

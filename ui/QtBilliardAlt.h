@@ -2,8 +2,8 @@
 // per table among them) and the minute timer.
 #pragma once
 
-#include "BilliardAlt.h"
-#include "QtMonitorWindow.h"
+#include "monitor/BilliardAlt.h"
+#include "ui/QtMonitorWindow.h"
 
 class QtBilliardAlt : public QtMonitorWindow {
     Q_OBJECT

@@ -1,7 +1,7 @@
-#include "QtBilliardStd.h"
+#include "ui/QtBilliardStd.h"
 
-#include "ControlArray.h"
-#include "MyButton.h"
+#include "ui/ControlArray.h"
+#include "ui/MyButton.h"
 
 QtBilliardStd::QtBilliardStd(ControllerFlows& flows, QWidget* parent)
     : QtMonitorWindow(MonitorMode::Standard, parent) {

@@ -1,8 +1,8 @@
 // The standard-mode window's Qt shell: the widgets of its controls, a reset button per table among them.
 #pragma once
 
-#include "BilliardStd.h"
-#include "QtMonitorWindow.h"
+#include "monitor/BilliardStd.h"
+#include "ui/QtMonitorWindow.h"
 
 class QtBilliardStd : public QtMonitorWindow {
     Q_OBJECT

@@ -1,7 +1,7 @@
-#include "MonitorShell.h"
+#include "monitor/MonitorShell.h"
 
-#include "QtBilliardAlt.h"
-#include "QtBilliardStd.h"
+#include "ui/QtBilliardAlt.h"
+#include "ui/QtBilliardStd.h"
 
 MonitorWindow* CreateMonitorWindow(MonitorMode mode, ControllerFlows& flows) {
     if (mode == MonitorMode::Alternative)

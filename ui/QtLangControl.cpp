@@ -1,7 +1,7 @@
-#include "QtLangControl.h"
+#include "ui/QtLangControl.h"
 
-#include "ControlArray.h"
-#include "MyButton.h"
+#include "ui/ControlArray.h"
+#include "ui/MyButton.h"
 
 #include <QCheckBox>
 #include <QComboBox>

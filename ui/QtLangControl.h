@@ -1,7 +1,7 @@
 // One widget as the localisation sees it: its kind, name, array index, texts, list items and charset.
 #pragma once
 
-#include "LangControl.h"
+#include "lang/LangControl.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "QtLangWindow.h"
+#include "ui/QtLangWindow.h"
 
 #include <QWidget>
 

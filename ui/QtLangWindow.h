@@ -1,8 +1,8 @@
 // A window as the localisation sees it: its name and caption, and its named widgets as controls.
 #pragma once
 
-#include "LangWindow.h"
-#include "QtLangControl.h"
+#include "lang/LangWindow.h"
+#include "ui/QtLangControl.h"
 
 #include <vector>
 

@@ -1,14 +1,14 @@
-#include "QtMonitorWindow.h"
+#include "ui/QtMonitorWindow.h"
 
-#include "Configuration.h"
-#include "ControlArray.h"
-#include "Hourglass.h"
-#include "MonitorCaptions.h"
-#include "MyButton.h"
-#include "ProcessEnd.h"
-#include "QtTrayIcon.h"
-#include "UserTimeSeparator.h"
-#include "modSysTry.h"
+#include "common/Configuration.h"
+#include "monitor/Hourglass.h"
+#include "monitor/MonitorCaptions.h"
+#include "monitor/ProcessEnd.h"
+#include "monitor/modSysTry.h"
+#include "ui/ControlArray.h"
+#include "ui/MyButton.h"
+#include "ui/QtTrayIcon.h"
+#include "ui/UserTimeSeparator.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

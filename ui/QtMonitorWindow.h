@@ -1,9 +1,9 @@
 // The Qt shell both monitor windows share: widgets made from the described controls, the MonitorView calls.
 #pragma once
 
-#include "MonitorControls.h"
-#include "MonitorView.h"
-#include "MonitorWindow.h"
+#include "monitor/MonitorControls.h"
+#include "monitor/MonitorView.h"
+#include "monitor/MonitorWindow.h"
 
 #include <QIcon>
 #include <QWidget>

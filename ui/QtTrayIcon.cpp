@@ -1,8 +1,8 @@
-#include "QtTrayIcon.h"
+#include "ui/QtTrayIcon.h"
 
-#include "MainForm.h"
-#include "MonitorWindow.h"
-#include "modSysTry.h"
+#include "monitor/MainForm.h"
+#include "monitor/MonitorWindow.h"
+#include "monitor/modSysTry.h"
 
 #include <QPointer>
 #include <QWidget>

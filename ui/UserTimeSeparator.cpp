@@ -1,6 +1,6 @@
-#include "UserTimeSeparator.h"
+#include "ui/UserTimeSeparator.h"
 
-#include "RefreshCycle.h"
+#include "monitor/RefreshCycle.h"
 
 #include <QLocale>
 

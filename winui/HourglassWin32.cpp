@@ -1,6 +1,6 @@
-#include "Hourglass.h"
+#include "monitor/Hourglass.h"
 
-#include "Win32Hourglass.h"
+#include "winui/Win32Hourglass.h"
 
 namespace {
 bool hourglassShown = false;

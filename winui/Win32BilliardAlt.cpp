@@ -1,4 +1,4 @@
-#include "Win32BilliardAlt.h"
+#include "winui/Win32BilliardAlt.h"
 
 Win32BilliardAlt::Win32BilliardAlt(ControllerFlows& flows) : Win32MonitorWindow(MonitorMode::Alternative) {
     onTimer(Timer::DisplayInfoTimerEx, [this] { form().DisplayInfoTimerEx_Timer(); });

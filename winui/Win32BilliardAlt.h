@@ -2,8 +2,8 @@
 // button per table among them) and the minute timer.
 #pragma once
 
-#include "BilliardAlt.h"
-#include "Win32MonitorWindow.h"
+#include "monitor/BilliardAlt.h"
+#include "winui/Win32MonitorWindow.h"
 
 class Win32BilliardAlt : public Win32MonitorWindow {
 public:

@@ -2,8 +2,8 @@
 // them.
 #pragma once
 
-#include "BilliardStd.h"
-#include "Win32MonitorWindow.h"
+#include "monitor/BilliardStd.h"
+#include "winui/Win32MonitorWindow.h"
 
 class Win32BilliardStd : public Win32MonitorWindow {
 public:

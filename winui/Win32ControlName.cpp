@@ -1,6 +1,6 @@
-#include "Win32ControlName.h"
+#include "winui/Win32ControlName.h"
 
-#include "Win32Text.h"
+#include "common/Win32Text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "MonitorShell.h"
+#include "monitor/MonitorShell.h"
 
-#include "Win32BilliardAlt.h"
-#include "Win32BilliardStd.h"
+#include "winui/Win32BilliardAlt.h"
+#include "winui/Win32BilliardStd.h"
 
 MonitorWindow* CreateMonitorWindow(MonitorMode mode, ControllerFlows& flows) {
     if (mode == MonitorMode::Alternative)

@@ -1,4 +1,4 @@
-#include "Win32Font.h"
+#include "winui/Win32Font.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "Win32LangControl.h"
+#include "winui/Win32LangControl.h"
 
-#include "Win32ControlName.h"
-#include "Win32Font.h"
-#include "Win32Text.h"
-#include "Win32WindowText.h"
+#include "common/Win32Text.h"
+#include "winui/Win32ControlName.h"
+#include "winui/Win32Font.h"
+#include "winui/Win32WindowText.h"
 
 #include <cwctype>
 #include <string>

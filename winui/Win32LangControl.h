@@ -2,7 +2,7 @@
 // font character set.
 #pragma once
 
-#include "LangControl.h"
+#include "lang/LangControl.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "Win32LangWindow.h"
+#include "winui/Win32LangWindow.h"
 
-#include "Win32ControlName.h"
-#include "Win32Text.h"
-#include "Win32WindowText.h"
+#include "common/Win32Text.h"
+#include "winui/Win32ControlName.h"
+#include "winui/Win32WindowText.h"
 
 Win32LangWindow::Win32LangWindow(HWND window) : m_window(window) {
     collect(window);

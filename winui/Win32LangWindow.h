@@ -1,8 +1,8 @@
 // A Win32 window as the localisation sees it: its name and caption, and its named child controls.
 #pragma once
 
-#include "LangWindow.h"
-#include "Win32LangControl.h"
+#include "lang/LangWindow.h"
+#include "winui/Win32LangControl.h"
 
 #include <vector>
 

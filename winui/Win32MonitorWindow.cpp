@@ -1,21 +1,21 @@
 // modSysTry.h names the tray constants as the Win32 headers do; it comes before <windows.h>.
-#include "modSysTry.h"
+#include "monitor/modSysTry.h"
 
-#include "Win32MonitorWindow.h"
+#include "winui/Win32MonitorWindow.h"
 
-#include "CodePage.h"
-#include "Configuration.h"
-#include "Hourglass.h"
-#include "LocaleInfoWin32.h"
-#include "MonitorCaptions.h"
-#include "ProcessEnd.h"
-#include "RefreshCycle.h"
-#include "Win32ControlName.h"
-#include "Win32Font.h"
-#include "Win32Hourglass.h"
-#include "Win32Text.h"
-#include "Win32WindowText.h"
-#include "WinuiResources.h"
+#include "common/CodePage.h"
+#include "common/Configuration.h"
+#include "common/LocaleInfoWin32.h"
+#include "common/Win32Text.h"
+#include "monitor/Hourglass.h"
+#include "monitor/MonitorCaptions.h"
+#include "monitor/ProcessEnd.h"
+#include "monitor/RefreshCycle.h"
+#include "winui/Win32ControlName.h"
+#include "winui/Win32Font.h"
+#include "winui/Win32Hourglass.h"
+#include "winui/Win32WindowText.h"
+#include "winui/WinuiResources.h"
 
 #include <algorithm>
 #include <windowsx.h>
@@ -332,7 +332,8 @@ void Win32MonitorWindow::showBalloon(const std::string& title, const std::string
     const std::string info = CodePage::active().toEightBit(text);
     const std::string infoTitle = CodePage::active().toEightBit(title);
     std::memcpy(record.szInfo, info.data(), std::min(info.size(), sizeof(record.szInfo) - 1));
-    std::memcpy(record.szInfoTitle, infoTitle.data(), std::min(infoTitle.size(), sizeof(record.szInfoTitle) - 1));
+    std::memcpy(record.szInfoTitle, infoTitle.data(),
+                std::min(infoTitle.size(), sizeof(record.szInfoTitle) - 1));
     m_notifyIcon(NIM_MODIFY, record);
 }
 

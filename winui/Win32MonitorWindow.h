@@ -2,9 +2,9 @@
 // icon behind MonitorView, and the window procedure that hands their events to the behaviour.
 #pragma once
 
-#include "MonitorControls.h"
-#include "MonitorView.h"
-#include "MonitorWindow.h"
+#include "monitor/MonitorControls.h"
+#include "monitor/MonitorView.h"
+#include "monitor/MonitorWindow.h"
 
 #include <windows.h>
 // After <windows.h>, which it needs.

@@ -1,6 +1,6 @@
-#include "Win32WindowText.h"
+#include "winui/Win32WindowText.h"
 
-#include "Win32Text.h"
+#include "common/Win32Text.h"
 
 std::string WindowText(HWND hwnd) {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');

@@ -1,9 +1,9 @@
-#include "LanguageRegistration.h"
+#include "app/LanguageRegistration.h"
 
-#include "Common.h"
-#include "ResManagerClass.h"
+#include "common/Common.h"
+#include "lang/ResManagerClass.h"
 
-#include "LangTestFolder.h"
+#include "tests/lang/LangTestFolder.h"
 
 #include <gtest/gtest.h>
 

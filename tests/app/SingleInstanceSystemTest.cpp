@@ -1,7 +1,7 @@
 // The user's runtime folder for the instance lock, and whether a lock file is held.
-#include "SingleInstanceSystem.h"
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "app/SingleInstanceSystem.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The program's start-up as two real processes see it: the configuration it writes and the one
 // running copy per application folder.
-#include "ChildProcess.h"
-#include "CodePage.h"
-#include "ScopedEnv.h"
-#include "SingleInstance.h"
-#include "TempFolder.h"
+#include "app/SingleInstance.h"
+#include "common/CodePage.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

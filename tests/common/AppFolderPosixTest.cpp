@@ -1,14 +1,14 @@
 // The application folder of POSIX systems: the executable's folder, else the user's data folder.
-#include "AppFolderPosix.h"
-#include "AppFolder.h"
+#include "common/AppFolderPosix.h"
+#include "common/AppFolder.h"
 
 #include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

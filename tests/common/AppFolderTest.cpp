@@ -1,10 +1,10 @@
-#include "AppFolder.h"
+#include "common/AppFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // The application folder with Windows paths: drive letters and backslashes; the user's data folder
 // of an installed copy.
-#include "AppFolderWin32.h"
-#include "AppFolder.h"
+#include "common/AppFolderWin32.h"
+#include "common/AppFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -50,23 +50,23 @@ TEST_P(AppFolderChoice, PicksTheFolder) {
 // facts: QUEDRIX_HOME, local application data, executable folder, writable, installed copy
 INSTANTIATE_TEST_SUITE_P(
     Facts, AppFolderChoice,
-    testing::Values(
-        ChoiceCase{"HomeVariableOverAnInstalledCopy",
-                   {"D:\\Hall\\", "C:\\Users\\ann\\AppData\\Local", "C:\\Program Files\\Zentrovik\\Quedrix", false,
-                    true},
-                   "D:\\Hall"},
-        ChoiceCase{"WritableCopyKeepsItsFolder",
-                   {"", "C:\\Users\\ann\\AppData\\Local", "C:\\Quedrix", true, false},
-                   "C:\\Quedrix"},
-        ChoiceCase{"UnwritableFolderUsesTheLocalApplicationData",
-                   {"", "C:\\Users\\ann\\AppData\\Local\\", "E:\\Tools", false, false},
-                   "C:\\Users\\ann\\AppData\\Local\\Zentrovik\\Quedrix"},
-        ChoiceCase{"InstalledCopyUsesTheLocalApplicationDataEvenWhenWritable",
-                   {"", "C:\\Users\\ann\\AppData\\Local", "C:\\Program Files\\Zentrovik\\Quedrix", true, true},
-                   "C:\\Users\\ann\\AppData\\Local\\Zentrovik\\Quedrix"},
-        ChoiceCase{"NoLocalApplicationDataKeepsTheExecutablesFolder",
-                   {"", "", "C:\\Program Files\\Zentrovik\\Quedrix", false, true},
-                   "C:\\Program Files\\Zentrovik\\Quedrix"}),
+    testing::Values(ChoiceCase{"HomeVariableOverAnInstalledCopy",
+                               {"D:\\Hall\\", "C:\\Users\\ann\\AppData\\Local",
+                                "C:\\Program Files\\Zentrovik\\Quedrix", false, true},
+                               "D:\\Hall"},
+                    ChoiceCase{"WritableCopyKeepsItsFolder",
+                               {"", "C:\\Users\\ann\\AppData\\Local", "C:\\Quedrix", true, false},
+                               "C:\\Quedrix"},
+                    ChoiceCase{"UnwritableFolderUsesTheLocalApplicationData",
+                               {"", "C:\\Users\\ann\\AppData\\Local\\", "E:\\Tools", false, false},
+                               "C:\\Users\\ann\\AppData\\Local\\Zentrovik\\Quedrix"},
+                    ChoiceCase{"InstalledCopyUsesTheLocalApplicationDataEvenWhenWritable",
+                               {"", "C:\\Users\\ann\\AppData\\Local", "C:\\Program Files\\Zentrovik\\Quedrix",
+                                true, true},
+                               "C:\\Users\\ann\\AppData\\Local\\Zentrovik\\Quedrix"},
+                    ChoiceCase{"NoLocalApplicationDataKeepsTheExecutablesFolder",
+                               {"", "", "C:\\Program Files\\Zentrovik\\Quedrix", false, true},
+                               "C:\\Program Files\\Zentrovik\\Quedrix"}),
     [](const testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.name); });
 
 struct InsideCase {
@@ -112,7 +112,8 @@ TEST_F(DataFolder, FirstStartMakesTheFoldersAndCopiesOnlyTheLanguageFiles) {
     ASSERT_TRUE(PrepareDataFolder(folder, bin()));
     EXPECT_EQ(local.read("Zentrovik\\Quedrix\\Common.lng"), "[strLanguage]\r\nEN=English\r\n");
     EXPECT_EQ(local.read("Zentrovik\\Quedrix\\Forms.lng"), "[BilliardStd]\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 2);
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 2);
 }
 
 TEST_F(DataFolder, FilesAlreadyThereAreKeptAndOnlyTheMissingOnesCopied) {

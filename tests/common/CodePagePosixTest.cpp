@@ -1,9 +1,9 @@
 // The default code page of POSIX systems, which have no ANSI code page of their own.
-#include "CodePage.h"
+#include "common/CodePage.h"
 
 #include <gtest/gtest.h>
 
-#include "ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "CodePage.h"
+#include "common/CodePage.h"
 
 #include <gtest/gtest.h>
 
-#include "ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The default code page on Windows: the system's ANSI code page.
-#include "CodePage.h"
+#include "common/CodePage.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "Common.h"
-#include "OsVersion.h"
-#include "RegionalSettings.h"
+#include "common/Common.h"
+#include "common/OsVersion.h"
+#include "common/RegionalSettings.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

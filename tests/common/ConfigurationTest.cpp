@@ -1,11 +1,11 @@
-#include "Configuration.h"
+#include "common/Configuration.h"
 
 #include <gtest/gtest.h>
 
-#include "AppFolder.h"
-#include "ScopedEnv.h"
-#include "ScopedLocale.h"
-#include "TempFolder.h"
+#include "common/AppFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/ScopedLocale.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Appends killed at random moments leave only whole lines, each exactly once.
-#include "DurableAppend.h"
+#include "common/DurableAppend.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

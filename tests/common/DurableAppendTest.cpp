@@ -1,8 +1,8 @@
-#include "DurableAppend.h"
+#include "common/DurableAppend.h"
 
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -32,7 +32,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AppendCase{"Empty", "", "time,event\r\nb,2\r\n"},
                       AppendCase{"Whole", "time,event\r\na,1\r\n", "time,event\r\na,1\r\nb,2\r\n"},
                       AppendCase{"TornLine", "time,event\r\na,1\r\nc,", "time,event\r\na,1\r\nc,\r\nb,2\r\n"},
-                      AppendCase{"TornAfterCarriageReturn", "time,event\r\na,1\r", "time,event\r\na,1\r\r\nb,2\r\n"},
+                      AppendCase{"TornAfterCarriageReturn", "time,event\r\na,1\r",
+                                 "time,event\r\na,1\r\r\nb,2\r\n"},
                       AppendCase{"LineFeedOnly", "time,event\na,1\n", "time,event\na,1\nb,2\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 

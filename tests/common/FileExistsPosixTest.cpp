@@ -1,6 +1,6 @@
 // FileExists with what only POSIX systems have: dot files as hidden files, names of blanks and
 // permission bits.
-#include "Common.h"
+#include "common/Common.h"
 
 #include <filesystem>
 #include <functional>
@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // FileExists with the attributes of Windows: hidden, system and read-only files.
-#include "Common.h"
+#include "common/Common.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

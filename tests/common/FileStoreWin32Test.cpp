@@ -1,6 +1,6 @@
 // Replacing an INI file on Windows: the read-only attribute refuses, other attributes are kept.
-#include "Common.h"
-#include "IniFile.h"
+#include "common/Common.h"
+#include "common/IniFile.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -8,8 +8,8 @@
 #include <vector>
 #include <windows.h>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Processes writing one file at the same moment, or killed in the middle of a write.
-#include "Common.h"
+#include "common/Common.h"
 
 #include <chrono>
 #include <csignal>
@@ -10,8 +10,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

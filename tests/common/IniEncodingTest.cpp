@@ -1,12 +1,12 @@
 // Settings files with a byte-order mark: read as UTF-8 or UTF-16, written back in their own encoding.
-#include "IniEncoding.h"
-#include "Common.h"
+#include "common/IniEncoding.h"
+#include "common/Common.h"
 
 #include <gtest/gtest.h>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
-#include "Utf16.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/Utf16.h"
 
 namespace {
 

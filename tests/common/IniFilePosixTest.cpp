@@ -1,8 +1,8 @@
 // Replacing an INI file on POSIX systems: permission bits, owners, symbolic links and the temporary
 // files of writers that were killed.
-#include "Common.h"
+#include "common/Common.h"
 
-#include "IniFile.h"
+#include "common/IniFile.h"
 
 #include <csignal>
 #include <filesystem>
@@ -12,9 +12,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "OrdinaryUser.h"
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/OrdinaryUser.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "IniFile.h"
-#include "Common.h"
+#include "common/IniFile.h"
+#include "common/Common.h"
 
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Large settings files: memory in proportion to their size, and a want of memory fails one call only.
-#include "Common.h"
+#include "common/Common.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "ChildProcess.h"
-#include "TempFolder.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // Random writes and reads against a small model of what the file must say, on a real file.
-#include "CodePage.h"
-#include "Common.h"
+#include "common/CodePage.h"
+#include "common/Common.h"
 
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
 #include <set>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Two threads writing one INI file at once, each through its own lock handle, as two programs would.
-#include "Common.h"
+#include "common/Common.h"
 
 #include <gtest/gtest.h>
 #include <thread>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

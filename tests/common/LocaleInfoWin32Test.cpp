@@ -1,5 +1,5 @@
 // The regional settings of Windows, fed through the seam that stands for GetLocaleInfoA.
-#include "LocaleInfoWin32.h"
+#include "common/LocaleInfoWin32.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

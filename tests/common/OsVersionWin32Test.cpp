@@ -1,6 +1,6 @@
 // The Windows version as GetVersionExA reports it to the program.
-#include "Common.h"
-#include "OsVersion.h"
+#include "common/Common.h"
+#include "common/OsVersion.h"
 
 #include <gtest/gtest.h>
 

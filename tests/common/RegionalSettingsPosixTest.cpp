@@ -1,9 +1,9 @@
 // The regional settings and the system name as a POSIX system gives them: the process locale.
-#include "Common.h"
+#include "common/Common.h"
 
 #include <gtest/gtest.h>
 
-#include "ScopedLocale.h"
+#include "tests/support/ScopedLocale.h"
 
 namespace {
 

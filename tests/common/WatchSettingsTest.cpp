@@ -1,8 +1,8 @@
-#include "WatchSettings.h"
+#include "common/WatchSettings.h"
 
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -32,18 +32,28 @@ TEST_P(WatchSettingsTest, ReadsValuesAndNamesTheBadOnes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, WatchSettingsTest,
-    ::testing::Values(WatchCase{"", false, 15, 0, {}},
-                      WatchCase{"Enabled=1\r\nInterval=5\r\nLongSession=1440\r\n", true, 5, 1440, {}},
-                      WatchCase{"enabled = 1 \r\ninterval=600\r\nlongsession=0\r\n", true, 600, 0, {}},
-                      WatchCase{"Enabled=0\r\n", false, 15, 0, {}},
-                      WatchCase{"Enabled=yes\r\nInterval=4\r\nLongSession=1441\r\n", false, 15, 0,
-                                {"Enabled", "Interval", "LongSession"}},
-                      WatchCase{"Enabled=01\r\nInterval=601\r\nLongSession=-5\r\n", false, 15, 0,
-                                {"Enabled", "Interval", "LongSession"}},
-                      WatchCase{"Enabled=1\r\nInterval=10s\r\nLongSession=1.5\r\n", true, 15, 0,
-                                {"Interval", "LongSession"}},
-                      WatchCase{"Enabled=1\r\nInterval=+20\r\nLongSession=99999999999\r\n", true, 15, 0,
-                                {"Interval", "LongSession"}}));
+    ::testing::Values(
+        WatchCase{"", false, 15, 0, {}},
+        WatchCase{"Enabled=1\r\nInterval=5\r\nLongSession=1440\r\n", true, 5, 1440, {}},
+        WatchCase{"enabled = 1 \r\ninterval=600\r\nlongsession=0\r\n", true, 600, 0, {}},
+        WatchCase{"Enabled=0\r\n", false, 15, 0, {}},
+        WatchCase{"Enabled=yes\r\nInterval=4\r\nLongSession=1441\r\n",
+                  false,
+                  15,
+                  0,
+                  {"Enabled", "Interval", "LongSession"}},
+        WatchCase{"Enabled=01\r\nInterval=601\r\nLongSession=-5\r\n",
+                  false,
+                  15,
+                  0,
+                  {"Enabled", "Interval", "LongSession"}},
+        WatchCase{
+            "Enabled=1\r\nInterval=10s\r\nLongSession=1.5\r\n", true, 15, 0, {"Interval", "LongSession"}},
+        WatchCase{"Enabled=1\r\nInterval=+20\r\nLongSession=99999999999\r\n",
+                  true,
+                  15,
+                  0,
+                  {"Interval", "LongSession"}}));
 
 TEST(WatchSettings, MissingFileIsOffWithoutProblems) {
     TempFolder dir;

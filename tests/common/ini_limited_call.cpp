@@ -1,8 +1,8 @@
 // Test helper: one read or write of a key by a fresh process allowed only so much more address space.
 // ini_limited_call EXTRA_BYTES FILE SECTION KEY [VALUE] reads the key (no VALUE) and prints its value,
 // or writes it and prints "written" or "failed: <reason>".
-#include "Common.h"
-#include "IniFile.h"
+#include "common/Common.h"
+#include "common/IniFile.h"
 
 #include <fstream>
 #include <iostream>

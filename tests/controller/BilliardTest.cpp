@@ -1,8 +1,8 @@
 // The controller protocol against the simulated table controller on a pseudo-terminal.
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "FPSerial.h"
-#include "SimulatedPorts.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/FPSerial.h"
+#include "tests/support/SimulatedPorts.h"
 
 #include <gtest/gtest.h>
 

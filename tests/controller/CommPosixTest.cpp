@@ -1,8 +1,8 @@
 // CommPosix and FPSerial over it, against real pseudo-terminals.
-#include "CommPosix.h"
-#include "FPSerial.h"
+#include "controller/CommPosix.h"
+#include "controller/FPSerial.h"
 
-#include "PseudoTerminal.h"
+#include "tests/controller/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The Win32 serial calls under Wine, against table controller simulators on pseudo-terminals that
 // Wine's COM ports lead to. serial-line.sh starts them: COM5 answers (version 12, its frames logged
 // to $QUEDRIX_SIM_LOG), COM6 never answers, COM7 answers after 300 ms in pieces; there is no COM40.
-#include "Billiard.h"
-#include "CommApi.h"
-#include "FPSerial.h"
+#include "controller/Billiard.h"
+#include "controller/CommApi.h"
+#include "controller/FPSerial.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // One controller flow at a time: requests made while a flow runs wait for it, refreshes coalesce.
-#include "ControllerFlows.h"
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "FPSerial.h"
-#include "SimulatedPorts.h"
+#include "controller/ControllerFlows.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/FPSerial.h"
+#include "tests/support/SimulatedPorts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The frame codec: the exact bytes of requests, what counts as a well-formed frame, reading values.
-#include "ControllerFrame.h"
+#include "controller/ControllerFrame.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The search for the table controller on COM1 to COM20, against simulated controllers.
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "ControllerStatusSink.h"
-#include "FPSerial.h"
-#include "SimulatedPorts.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerStatusSink.h"
+#include "controller/FPSerial.h"
+#include "tests/support/SimulatedPorts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // FPSerial against the scripted fake: call order, results, recorded errors, the input queue.
-#include "FPSerial.h"
+#include "controller/FPSerial.h"
 
-#include "FakeCommApi.h"
+#include "tests/controller/FakeCommApi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "FakeCommApi.h"
+#include "tests/controller/FakeCommApi.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // FakeCommApi: a scripted, recording CommApi for FPSerial tests (feed input, read output, inject failures).
 #pragma once
 
-#include "CommApi.h"
+#include "controller/CommApi.h"
 
 #include <chrono>
 #include <map>

@@ -1,12 +1,12 @@
 // Port names to devices: the test folder, the [Ports] section, the built-in table.
-#include "PortDevice.h"
+#include "controller/PortDevice.h"
 
-#include "CommPosix.h"
-#include "FPSerial.h"
+#include "controller/CommPosix.h"
+#include "controller/FPSerial.h"
 
-#include "../support/TempFolder.h"
-#include "PseudoTerminal.h"
-#include "ScopedEnv.h"
+#include "tests/controller/PseudoTerminal.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "PseudoTerminal.h"
+#include "tests/controller/PseudoTerminal.h"
 
 #include <poll.h>
 #include <pty.h>

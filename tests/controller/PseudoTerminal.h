@@ -1,8 +1,8 @@
 // PseudoTerminal: a pty whose slave stands in for a serial port, mapped in as COMn through QUEDRIX_PORT_DIR.
 #pragma once
 
-#include "../support/TempFolder.h"
-#include "ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <chrono>
 #include <string>

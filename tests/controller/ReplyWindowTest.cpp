@@ -1,8 +1,8 @@
 // The reply wait on the fake's clock: a window of time per try, whatever the arrival pattern.
-#include "Billiard.h"
-#include "FPSerial.h"
+#include "controller/Billiard.h"
+#include "controller/FPSerial.h"
 
-#include "FakeCommApi.h"
+#include "tests/controller/FakeCommApi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The checks a port gets when it is opened (phantom legacy ports, the low-latency switch) and what
 // closing gives back, through a fake serial driver and the kernel's own on pseudo-terminals.
-#include "SerialDriver.h"
-#include "CommPosix.h"
-#include "FPSerial.h"
+#include "controller/SerialDriver.h"
+#include "controller/CommPosix.h"
+#include "controller/FPSerial.h"
 
-#include "FakeSerialDriver.h"
-#include "PseudoTerminal.h"
+#include "tests/controller/PseudoTerminal.h"
+#include "tests/support/FakeSerialDriver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The serial port list over a made-up device folder and tty class folder.
-#include "SerialPortListLinux.h"
+#include "controller/SerialPortListLinux.h"
 
-#include "../support/TempFolder.h"
-#include "ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

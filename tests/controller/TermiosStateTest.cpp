@@ -1,5 +1,5 @@
 // Line settings to termios flags and back, for every parity, size and stop-bit choice.
-#include "TermiosState.h"
+#include "controller/TermiosState.h"
 
 #include <gtest/gtest.h>
 

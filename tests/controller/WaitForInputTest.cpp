@@ -1,7 +1,7 @@
 // The reply wait's pause: it ends when input arrives instead of sleeping its whole time.
-#include "FPSerial.h"
-#include "FakeCommApi.h"
-#include "SimulatedPorts.h"
+#include "controller/FPSerial.h"
+#include "tests/controller/FakeCommApi.h"
+#include "tests/support/SimulatedPorts.h"
 
 #include <gtest/gtest.h>
 

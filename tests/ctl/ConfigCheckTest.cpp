@@ -1,5 +1,5 @@
-#include "ConfigCheck.h"
-#include "ConfigCheckPosix.h"
+#include "ctl/ConfigCheck.h"
+#include "ctl/ConfigCheckPosix.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "FakeSerialDriver.h"
-#include "ScopedEnv.h"
-#include "ScopedLocale.h"
-#include "TempFolder.h"
+#include "tests/support/FakeSerialDriver.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/ScopedLocale.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

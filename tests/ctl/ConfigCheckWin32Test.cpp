@@ -1,11 +1,11 @@
 // The configuration check on Windows, where the program opens COMn itself and never reads [Ports].
-#include "ConfigCheck.h"
+#include "ctl/ConfigCheck.h"
 
 #include <gtest/gtest.h>
 
-#include "ScopedEnv.h"
-#include "ScopedLocale.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/ScopedLocale.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

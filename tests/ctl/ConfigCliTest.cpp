@@ -1,13 +1,13 @@
-#include "ConfigCli.h"
-#include "ConfigCheck.h"
+#include "ctl/ConfigCli.h"
+#include "ctl/ConfigCheck.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // quedrix-ctl against simulated controllers, with the ports mapped through [Ports] of Quedrix.cfg.
-#include "../support/TempFolder.h"
-#include "ChildProcess.h"
-#include "ScopedEnv.h"
-#include "SimulatorCore.h"
+#include "sim/SimulatorCore.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Where a copy of quedrix-ctl laid out as installed (bin/ beside share/quedrix/) keeps its files.
-#include "../support/TempFolder.h"
-#include "ChildProcess.h"
-#include "ScopedEnv.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

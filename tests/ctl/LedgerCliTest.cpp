@@ -1,13 +1,13 @@
 // quedrix-ctl ledger: the day's report in the user's number format, and what it refuses.
-#include "LedgerCli.h"
+#include "ctl/LedgerCli.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "ScopedEnv.h"
-#include "ScopedLocale.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/ScopedLocale.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // One day of the ledger: which lines are sessions, what they add up to, what is skipped.
-#include "LedgerDay.h"
+#include "ctl/LedgerDay.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // What the permission hint says would help, for the cases a test user cannot be put in.
-#include "PortProblemPosix.h"
+#include "ctl/PortProblemPosix.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The one line quedrix-ctl scan prints for a port that is not the controller's.
-#include "PortProblem.h"
+#include "ctl/PortProblem.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "DateTimePattern.h"
+#include "errlog/DateTimePattern.h"
 
 #include <gtest/gtest.h>
 

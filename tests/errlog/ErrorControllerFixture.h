@@ -1,11 +1,11 @@
 // The error register writing into a fresh folder, at a fixed moment, with the start-up build values.
 #pragma once
 
-#include "ErrorController.h"
+#include "errlog/ErrorController.h"
 
-#include "Common.h"
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "common/Common.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The error register on a folder whose permission bits forbid writing.
-#include "ErrorControllerFixture.h"
+#include "tests/errlog/ErrorControllerFixture.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
-#include "ErrorControllerFixture.h"
-#include "RegisterBuildInfo.h"
+#include "errlog/RegisterBuildInfo.h"
+#include "tests/errlog/ErrorControllerFixture.h"
 
-#include "AppFolder.h"
+#include "common/AppFolder.h"
 
 #include <sstream>
 #include <stdexcept>

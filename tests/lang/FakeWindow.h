@@ -1,7 +1,7 @@
 // A window and controls in memory, standing in for the UI's widgets in localisation tests.
 #pragma once
 
-#include "LangWindow.h"
+#include "lang/LangWindow.h"
 
 #include <memory>
 #include <optional>

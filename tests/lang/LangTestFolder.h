@@ -2,11 +2,11 @@
 // AppConfig point into it, and everything is put back afterwards.
 #pragma once
 
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
-#include "CodePage.h"
-#include "Configuration.h"
+#include "common/CodePage.h"
+#include "common/Configuration.h"
 
 #include <gtest/gtest.h>
 

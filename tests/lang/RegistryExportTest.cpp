@@ -1,4 +1,4 @@
-#include "RegistryValue.h"
+#include "lang/RegistryValue.h"
 
 #include <gtest/gtest.h>
 

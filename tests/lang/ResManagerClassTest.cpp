@@ -1,18 +1,18 @@
-#include "ResManagerClass.h"
-#include "RegistryValue.h"
+#include "lang/ResManagerClass.h"
+#include "lang/RegistryValue.h"
 
-#include "AppFolder.h"
-#include "CodePage.h"
-#include "Common.h"
+#include "common/AppFolder.h"
+#include "common/CodePage.h"
+#include "common/Common.h"
 
-#include "FakeWindow.h"
-#include "LangTestFolder.h"
-#include "TestRegistry.h"
+#include "tests/lang/FakeWindow.h"
+#include "tests/lang/LangTestFolder.h"
+#include "tests/lang/TestRegistry.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "ScopedEnv.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ResManagerClass.h"
+#include "lang/ResManagerClass.h"
 
-#include "FakeWindow.h"
-#include "LangTestFolder.h"
+#include "tests/lang/FakeWindow.h"
+#include "tests/lang/LangTestFolder.h"
 
 #include <gtest/gtest.h>
 

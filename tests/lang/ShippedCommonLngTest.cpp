@@ -1,6 +1,6 @@
-#include "ResManagerClass.h"
+#include "lang/ResManagerClass.h"
 
-#include "LangTestFolder.h"
+#include "tests/lang/LangTestFolder.h"
 
 #include <gtest/gtest.h>
 

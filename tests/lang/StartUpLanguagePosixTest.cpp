@@ -1,7 +1,7 @@
 // The start-up language when the file that stands in for the registry on POSIX systems is garbage.
-#include "ResManagerClass.h"
+#include "lang/ResManagerClass.h"
 
-#include "LangTestFolder.h"
+#include "tests/lang/LangTestFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TestRegistry.h"
+#include "tests/lang/TestRegistry.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "TextValue.h"
+#include "lang/TextValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // A clock the test sets: seconds since 1970 at a fixed offset from UTC, and the time of day they give.
 #pragma once
 
-#include "Clock.h"
+#include "monitor/Clock.h"
 
 struct FakeWallClock : Clock, WallClock {
     int64_t seconds = 1796758800; // 2026-12-08T19:40:00Z: 21:40 at +02:00

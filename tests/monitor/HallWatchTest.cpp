@@ -1,9 +1,9 @@
 // The watch over a fake clock: the ledger's lines, Watch.state across restarts, the alerts.
-#include "HallWatch.h"
+#include "monitor/HallWatch.h"
 
-#include "ErrorController.h"
-#include "FakeWallClock.h"
-#include "TempFolder.h"
+#include "errlog/ErrorController.h"
+#include "tests/monitor/FakeWallClock.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -63,10 +63,10 @@ protected:
 TEST_F(HallWatchTest, AlternativeSessionFromItsStartToItsEnd) {
     auto watch = makeWatch(MonitorMode::Alternative);
     pass(*watch, 0, 0);
-    pass(*watch, 15, 32000 - 2);     // started 2 s before this pass
-    pass(*watch, 600, 32000 - 602);  // still running: no line
-    pass(*watch, 15, -1);            // no reply: nothing known
-    pass(*watch, 15, 0);             // idle: the end, with the last values read while it ran
+    pass(*watch, 15, 32000 - 2);    // started 2 s before this pass
+    pass(*watch, 600, 32000 - 602); // still running: no line
+    pass(*watch, 15, -1);           // no reply: nothing known
+    pass(*watch, 15, 0);            // idle: the end, with the last values read while it ran
     EXPECT_EQ(ledger(), (Lines{"2026-12-08T21:40:13+02:00,alternative,3,start,0,off-peak,0.3,0.00",
                                "2026-12-08T21:50:15+02:00,alternative,3,end,602,off-peak,0.3,3.01"}));
     EXPECT_TRUE(alerts.empty());
@@ -95,7 +95,9 @@ TEST_F(HallWatchTest, ARestartEndsWhatStoppedUnwatchedAndGoesOnWithWhatRuns) {
     ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[8], "2026-12-08T21:40:00+02:00,alternative,1,end-unwatched,120,off-peak,0.3,0.60");
     EXPECT_EQ(lines[15], "2026-12-08T21:45:00+02:00,alternative,3,end,360,off-peak,0.3,1.80");
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find(",start,") != std::string::npos; }), 8);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.find(",start,") != std::string::npos; }),
+              8);
 }
 
 TEST_F(HallWatchTest, ALineLeftPendingByAKilledCopyIsAppendedOnceOnly) {
@@ -164,15 +166,15 @@ TEST_P(LedgerLineTest, IsTheFixedCsvLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Records, LedgerLineTest,
-    testing::Values(
-        LineCase{{LocalTimeAtOffset(1796758800, 7200), MonitorMode::Alternative, 8, LedgerEvent::End, 3600, true,
-                  0.0125, "0.75"},
-                 "2026-12-08T21:40:00+02:00,alternative,8,end,3600,peak,0.0125,0.75\r\n"},
-        LineCase{{LocalTimeAtOffset(1796758800, -(3 * 3600 + 1800)), MonitorMode::Alternative, 1,
-                  LedgerEvent::EndUnwatched, 5, false, 12, "1.00"},
-                 "2026-12-08T16:10:00-03:30,alternative,1,end-unwatched,5,off-peak,12,1.00\r\n"},
-        LineCase{{LocalTimeAtOffset(0, 0), MonitorMode::Standard, 2, LedgerEvent::Reset, 61, false, 0, ""},
-                 "1970-01-01T00:00:00+00:00,standard,2,reset,61,,,\r\n"}));
+    testing::Values(LineCase{{LocalTimeAtOffset(1796758800, 7200), MonitorMode::Alternative, 8,
+                              LedgerEvent::End, 3600, true, 0.0125, "0.75"},
+                             "2026-12-08T21:40:00+02:00,alternative,8,end,3600,peak,0.0125,0.75\r\n"},
+                    LineCase{{LocalTimeAtOffset(1796758800, -(3 * 3600 + 1800)), MonitorMode::Alternative, 1,
+                              LedgerEvent::EndUnwatched, 5, false, 12, "1.00"},
+                             "2026-12-08T16:10:00-03:30,alternative,1,end-unwatched,5,off-peak,12,1.00\r\n"},
+                    LineCase{{LocalTimeAtOffset(0, 0), MonitorMode::Standard, 2, LedgerEvent::Reset, 61,
+                              false, 0, ""},
+                             "1970-01-01T00:00:00+00:00,standard,2,reset,61,,,\r\n"}));
 
 TEST(WatchState, ReadsBackWhatItWritesAndSkipsWhatDoesNotRead) {
     WatchStateData data;

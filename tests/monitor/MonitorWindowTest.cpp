@@ -1,13 +1,13 @@
 // The window behaviour over a recording view: loading, the tray codes, hiding, the exit, the minute tick.
-#include "BilliardAlt.h"
-#include "BilliardStd.h"
-#include "ControllerDiscovery.h"
-#include "ControllerFlows.h"
-#include "MainForm.h"
-#include "RecordingView.h"
-#include "ScopedEnv.h"
-#include "TempFolder.h"
-#include "modSysTry.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerFlows.h"
+#include "monitor/BilliardAlt.h"
+#include "monitor/BilliardStd.h"
+#include "monitor/MainForm.h"
+#include "monitor/modSysTry.h"
+#include "tests/monitor/RecordingView.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // A MonitorView without any toolkit: it records what the window behaviour asks of it, in order.
 #pragma once
 
-#include "MonitorView.h"
-#include "modSysTry.h"
+#include "monitor/MonitorView.h"
+#include "monitor/modSysTry.h"
 
 #include <map>
 #include <string>
@@ -41,7 +41,9 @@ public:
     bool trayAvailable() const override { return tray; }
     // An add succeeds while there is a tray.
     bool shellNotifyIcon(int32_t action, const NotifyIconData& data) override {
-        const char* name = action == NIM_ADD ? "icon add " : action == NIM_MODIFY ? "icon modify " : "icon delete ";
+        const char* name = action == NIM_ADD      ? "icon add "
+                           : action == NIM_MODIFY ? "icon modify "
+                                                  : "icon delete ";
         calls.push_back(name + std::to_string(data.hIcon));
         if (action == NIM_ADD)
             added.push_back(data);

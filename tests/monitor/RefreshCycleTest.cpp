@@ -1,4 +1,4 @@
-#include "RefreshCycle.h"
+#include "monitor/RefreshCycle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The watch through the window: the timer's passes on a hidden window, the search for a controller
 // switched on later, the time-up alert and its red icon, against a simulated controller.
-#include "BilliardStd.h"
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "ControllerFlows.h"
-#include "FakeWallClock.h"
-#include "MainForm.h"
-#include "RecordingView.h"
-#include "SimulatedPorts.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerFlows.h"
+#include "monitor/BilliardStd.h"
+#include "monitor/MainForm.h"
+#include "tests/monitor/FakeWallClock.h"
+#include "tests/monitor/RecordingView.h"
+#include "tests/support/SimulatedPorts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The simulated controller's answers and its counters' countdown, on an injected clock.
-#include "SimController.h"
+#include "sim/SimController.h"
 
 #include <gtest/gtest.h>
 

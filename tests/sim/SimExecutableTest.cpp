@@ -1,7 +1,7 @@
 // quedrix-sim as a program: help, refusal of a malformed command line, serving until SIGTERM.
-#include "../support/TempFolder.h"
-#include "ChildProcess.h"
-#include "RawPort.h"
+#include "tests/sim/RawPort.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The simulator's command line: every flag, and clear refusals of malformed input.
-#include "SimOptions.h"
+#include "sim/SimOptions.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The simulator on its pseudo-terminal: replies, line timing, injected faults, the log, the link.
-#include "SimulatorCore.h"
-#include "../support/TempFolder.h"
-#include "RawPort.h"
+#include "sim/SimulatorCore.h"
+#include "tests/sim/RawPort.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Environment.h"
+#include "tests/support/Environment.h"
 
 #include <cstdlib>
 

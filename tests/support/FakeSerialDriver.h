@@ -2,7 +2,7 @@
 // line settings pass through to the real terminal, except where the fake's driver would fail them.
 #pragma once
 
-#include "SerialDriver.h"
+#include "controller/SerialDriver.h"
 
 #include <cerrno>
 #include <optional>

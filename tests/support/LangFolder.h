@@ -1,10 +1,10 @@
 // An application folder of its own for the localisation tests, with the configuration file in it.
 #pragma once
 
-#include "CodePage.h"
-#include "Configuration.h"
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "common/CodePage.h"
+#include "common/Configuration.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <initializer_list>
 #include <string>

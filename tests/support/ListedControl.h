@@ -1,7 +1,7 @@
 // A control as a window's localisation walk lists it, for comparing listings in tests.
 #pragma once
 
-#include "LangWindow.h"
+#include "lang/LangWindow.h"
 
 #include <optional>
 #include <ostream>

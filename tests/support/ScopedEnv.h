@@ -1,7 +1,7 @@
 // ScopedEnv: sets or removes an environment variable for one test and restores it afterwards.
 #pragma once
 
-#include "Environment.h"
+#include "tests/support/Environment.h"
 
 #include <cstdlib>
 #include <optional>

@@ -1,9 +1,9 @@
 // Table controller simulators on pseudo-terminals, mapped in as COM ports through QUEDRIX_PORT_DIR.
 #pragma once
 
-#include "../support/TempFolder.h"
-#include "ScopedEnv.h"
-#include "SimulatorCore.h"
+#include "sim/SimulatorCore.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 #include <map>
 #include <memory>

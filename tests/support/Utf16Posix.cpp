@@ -1,4 +1,4 @@
-#include "Utf16.h"
+#include "tests/support/Utf16.h"
 
 #include <iconv.h>
 

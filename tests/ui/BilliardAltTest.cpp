@@ -1,11 +1,11 @@
-#include "WindowFixture.h"
+#include "tests/ui/WindowFixture.h"
 
-#include "Configuration.h"
-#include "ControlArray.h"
-#include "Hourglass.h"
-#include "MyButton.h"
-#include "QtTrayIcon.h"
-#include "modSysTry.h"
+#include "common/Configuration.h"
+#include "monitor/Hourglass.h"
+#include "monitor/modSysTry.h"
+#include "ui/ControlArray.h"
+#include "ui/MyButton.h"
+#include "ui/QtTrayIcon.h"
 
 #include <QCursor>
 #include <QFrame>

@@ -1,7 +1,7 @@
-#include "WindowFixture.h"
+#include "tests/ui/WindowFixture.h"
 
-#include "ControlArray.h"
-#include "MyButton.h"
+#include "ui/ControlArray.h"
+#include "ui/MyButton.h"
 
 #include <QFrame>
 #include <QMenu>

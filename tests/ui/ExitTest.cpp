@@ -1,16 +1,16 @@
 // "Изход" and closing the window in the middle of an exchange: the process ends at the next event
 // pump, before any further frame, with the icon and the port given up.
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "ControllerFlows.h"
-#include "FPSerial.h"
-#include "MainForm.h"
-#include "MyButton.h"
-#include "QtBilliardAlt.h"
-#include "QtBilliardStd.h"
-#include "QtTrayIcon.h"
-#include "SimulatedController.h"
-#include "modSysTry.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerFlows.h"
+#include "controller/FPSerial.h"
+#include "monitor/MainForm.h"
+#include "monitor/modSysTry.h"
+#include "tests/ui/SimulatedController.h"
+#include "ui/MyButton.h"
+#include "ui/QtBilliardAlt.h"
+#include "ui/QtBilliardStd.h"
+#include "ui/QtTrayIcon.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,17 +1,17 @@
-#include "QtLangWindow.h"
+#include "ui/QtLangWindow.h"
 
-#include "WindowFixture.h"
+#include "tests/ui/WindowFixture.h"
 
-#include "CodePage.h"
-#include "Common.h"
-#include "Configuration.h"
-#include "ControlArray.h"
-#include "LangFolder.h"
-#include "ListedControl.h"
-#include "MyButton.h"
-#include "ResManagerClass.h"
-#include "ScopedEnv.h"
-#include "TempFolder.h"
+#include "common/CodePage.h"
+#include "common/Common.h"
+#include "common/Configuration.h"
+#include "lang/ResManagerClass.h"
+#include "tests/support/LangFolder.h"
+#include "tests/support/ListedControl.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
+#include "ui/ControlArray.h"
+#include "ui/MyButton.h"
 
 #include <QCheckBox>
 #include <QComboBox>

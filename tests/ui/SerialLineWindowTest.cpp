@@ -1,8 +1,8 @@
 // The standard window against a controller whose bytes arrive one by one at 115200 baud, as from a
 // UART: stray bytes, a device that is gone, a line that hangs up during a refresh.
-#include "WindowFixture.h"
+#include "tests/ui/WindowFixture.h"
 
-#include "MyButton.h"
+#include "ui/MyButton.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

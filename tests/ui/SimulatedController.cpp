@@ -1,6 +1,6 @@
-#include "SimulatedController.h"
+#include "tests/ui/SimulatedController.h"
 
-#include "SimulatorCore.h"
+#include "sim/SimulatorCore.h"
 
 #include <QCoreApplication>
 #include <QDir>

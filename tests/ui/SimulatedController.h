@@ -1,7 +1,7 @@
 // A simulated table controller on COM1 of a port folder that a test maps in through QUEDRIX_PORT_DIR.
 #pragma once
 
-#include "SimOptions.h"
+#include "sim/SimOptions.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "WindowFixture.h"
+#include "tests/ui/WindowFixture.h"
 
-#include "Hourglass.h"
-#include "MyButton.h"
-#include "QtTrayIcon.h"
-#include "modSysTry.h"
+#include "monitor/Hourglass.h"
+#include "monitor/modSysTry.h"
+#include "ui/MyButton.h"
+#include "ui/QtTrayIcon.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -271,12 +271,14 @@ namespace {
 TEST_F(TrayTest, TheWatchsAlertIconReplacesFlash1AndItsTimerIsWired) {
     loadWithTray();
     const auto picture = [] {
-        return TrayIcon()->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        return TrayIcon()->icon().pixmap(16, 16).toImage().convertToFormat(
+            QImage::Format_ARGB32_Premultiplied);
     };
     const QImage flash1 = picture();
     int32_t action = NIM_MODIFY;
     NotifyTray(action, AlertIcon);
-    EXPECT_EQ(picture(), QImage(QStringLiteral(":/icons/FlashAlert.png")).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    EXPECT_EQ(picture(), QImage(QStringLiteral(":/icons/FlashAlert.png"))
+                             .convertToFormat(QImage::Format_ARGB32_Premultiplied));
     window->showBalloon("Zentrovik Quedrix", "Маса 3: времето изтече");
     NotifyTray(action, 0);
     EXPECT_EQ(picture(), flash1);

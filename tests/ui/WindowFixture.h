@@ -1,14 +1,14 @@
 // A monitor window as MainForm, with its ports mapped into an empty folder so no real port is touched.
 #pragma once
 
-#include "Billiard.h"
-#include "ControllerDiscovery.h"
-#include "ControllerFlows.h"
-#include "FPSerial.h"
-#include "MainForm.h"
-#include "QtBilliardAlt.h"
-#include "QtBilliardStd.h"
-#include "SimulatedController.h"
+#include "controller/Billiard.h"
+#include "controller/ControllerDiscovery.h"
+#include "controller/ControllerFlows.h"
+#include "controller/FPSerial.h"
+#include "monitor/MainForm.h"
+#include "tests/ui/SimulatedController.h"
+#include "ui/QtBilliardAlt.h"
+#include "ui/QtBilliardStd.h"
 
 #include <QCoreApplication>
 #include <QLabel>

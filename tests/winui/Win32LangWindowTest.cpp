@@ -1,14 +1,14 @@
 // The localisation's window walk over Win32 windows: kinds, names, indexes, texts and charsets.
-#include "WinuiFixture.h"
+#include "tests/winui/WinuiFixture.h"
 
-#include "Common.h"
-#include "LangFolder.h"
-#include "ListedControl.h"
-#include "ResManagerClass.h"
-#include "Win32ControlName.h"
-#include "Win32LangWindow.h"
-#include "Win32Text.h"
-#include "Win32WindowText.h"
+#include "common/Common.h"
+#include "common/Win32Text.h"
+#include "lang/ResManagerClass.h"
+#include "tests/support/LangFolder.h"
+#include "tests/support/ListedControl.h"
+#include "winui/Win32ControlName.h"
+#include "winui/Win32LangWindow.h"
+#include "winui/Win32WindowText.h"
 
 #include <map>
 #include <string>

@@ -1,11 +1,11 @@
 // The Win32 shell's window: its controls, colours, tray record, tray codes, menu, timers, hourglass.
-#include "WinuiFixture.h"
+#include "tests/winui/WinuiFixture.h"
 
-#include "CodePage.h"
-#include "Hourglass.h"
-#include "Win32Hourglass.h"
-#include "Win32Text.h"
-#include "Win32WindowText.h"
+#include "common/CodePage.h"
+#include "common/Win32Text.h"
+#include "monitor/Hourglass.h"
+#include "winui/Win32Hourglass.h"
+#include "winui/Win32WindowText.h"
 
 #include <cstring>
 #include <string>

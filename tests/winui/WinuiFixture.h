@@ -2,12 +2,12 @@
 #pragma once
 
 // modSysTry.h names the tray constants as the Win32 headers do; it comes before <windows.h>.
-#include "modSysTry.h"
+#include "monitor/modSysTry.h"
 
-#include "ControllerFlows.h"
-#include "MainForm.h"
-#include "Win32BilliardAlt.h"
-#include "Win32BilliardStd.h"
+#include "controller/ControllerFlows.h"
+#include "monitor/MainForm.h"
+#include "winui/Win32BilliardAlt.h"
+#include "winui/Win32BilliardStd.h"
 
 #include <gtest/gtest.h>
 
