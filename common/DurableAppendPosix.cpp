@@ -1,29 +1,14 @@
 #include "common/DurableAppend.h"
 
+#include "common/PosixFd.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 AppendResult failure(const std::string& what, const std::string& path) {
     return {false, what + " " + path + ": " + std::strerror(errno)};
@@ -45,17 +30,11 @@ int openForAppend(const std::string& path, bool& created) {
     }
 }
 
-bool syncFolderOf(const std::string& path) {
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    const Fd folder(::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return folder.get() >= 0 && ::fsync(folder.get()) == 0;
-}
-
 } // namespace
 
 AppendResult AppendLineDurably(const std::string& path, const std::string& line, const std::string& header) {
     bool created = false;
-    const Fd fd(openForAppend(path, created));
+    const PosixFd fd(openForAppend(path, created));
     if (fd.get() < 0)
         return failure("cannot open", path);
     struct stat info {};
@@ -82,7 +61,7 @@ AppendResult AppendLineDurably(const std::string& path, const std::string& line,
     }
     if (::fsync(fd.get()) != 0)
         return failure("cannot flush", path);
-    if (created && !syncFolderOf(path))
+    if (created && !PosixFd::syncFolderOf(path))
         return failure("cannot flush the folder of", path);
     return {true, ""};
 }

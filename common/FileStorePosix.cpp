@@ -1,5 +1,7 @@
 #include "common/FileStore.h"
 
+#include "common/PosixFd.h"
+
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -20,23 +22,6 @@ namespace {
 std::string systemError(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
-
-// Closes the descriptor when it goes out of scope.
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    int release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 bool readAll(int fd, std::string& out) {
     char buffer[8192];
@@ -135,7 +120,7 @@ bool fillAndFlush(int fd, const std::string& bytes, const struct stat* oldStat) 
 // a missing /proc does not allow it.
 std::optional<std::string> linkedTemporary(const std::string& path, const std::string& bytes,
                                            const struct stat* oldStat) {
-    Fd fd(::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    PosixFd fd(::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (fd.get() < 0 || !fillAndFlush(fd.get(), bytes, oldStat))
         return std::nullopt;
     const std::string tmp = temporaryNameFor(path);
@@ -150,7 +135,7 @@ std::optional<std::string> linkedTemporary(const std::string& path, const std::s
 std::string namedTemporary(const std::string& path, const std::string& bytes, const struct stat* oldStat,
                            std::string& error) {
     const std::string tmp = temporaryNameFor(path);
-    Fd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    PosixFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (fd.get() < 0) {
         error = systemError("cannot create", tmp);
         return "";
@@ -184,7 +169,7 @@ bool userMayWrite(const std::string& path, const struct stat& st) {
 
 FileStore::ReadResult FileStore::read(const std::string& path) {
     ReadResult result;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)); // a FIFO must not block us
+    PosixFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)); // a FIFO must not block us
     if (fd.get() < 0) {
         result.exists = errno != ENOENT && errno != ENOTDIR;
         result.ok = !result.exists;
@@ -216,7 +201,7 @@ FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const
         return {ReplaceStatus::Failed, "the file is read-only (no write permission for this user)"};
 
     const std::string lockPath = path + ".lock";
-    Fd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    PosixFd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
     if (lock.get() < 0)
         return {ReplaceStatus::Failed, systemError("cannot create the lock file", lockPath)};
     while (::flock(lock.get(), LOCK_EX) != 0)
@@ -240,5 +225,7 @@ FileStore::ReplaceResult FileStore::replace(const std::string& linkOrPath, const
         ::unlink(tmp.c_str());
         return {ReplaceStatus::Failed, error};
     }
+    if (!PosixFd::syncFolderOf(path))
+        return {ReplaceStatus::Failed, systemError("cannot flush the folder of", path)};
     return {ReplaceStatus::Replaced, ""};
 }
