@@ -2,12 +2,16 @@
 # The program on a real X desktop with a tray: the icon docks in trayer's panel, a double-click shows
 # the window with its colours, a right-click shows the menu, and "Изход" ends the program at once in
 # the middle of a refresh against a controller that no longer answers the tables. With ALT the
-# alternative mode runs, and a click on Start of the idle table 2 turns its time green.
-# Usage: tray_e2e.sh QUEDRIX QUEDRIX-SIM OUTPUT-FOLDER [ALT]. Exit 77 (skipped) when no X server can start.
+# alternative mode runs, and a click on Start of the idle table 2 turns its time green. With WATCH the
+# standard mode runs with the watch on: a table that runs out while the window is hidden raises the
+# notification and gets its time-up line in the ledger.
+# Usage: tray_e2e.sh QUEDRIX QUEDRIX-SIM OUTPUT-FOLDER [ALT|WATCH]. Exit 77 (skipped) when no X server
+# can start.
 set -uo pipefail
 
 readonly SKIP=77
 quedrix=$1 sim=$2 out=$3 mode=${4:-}
+program_mode=${mode/WATCH/}
 here=$(cd "$(dirname "$0")" && pwd)
 scripts="$here/../../scripts"
 
@@ -53,12 +57,17 @@ else
 fi
 
 write_demo_home "$home" "$home/COM1" "$quedrix"
+if [[ "$mode" == WATCH ]]; then
+    # Table 5 runs out 20 s after the start; the watch reads the tables every 5 s.
+    counters=3725,250,0,900,20,0,0,0
+    printf '\r\n[Watch]\r\nEnabled=1\r\nInterval=5\r\n' >>"$home/Quedrix.cfg"
+fi
 "$sim" --link "$home/COM1" --counters "$counters" --log "$out/frames.log" >"$out/sim.out" 2>&1 &
 answering_sim=$!
 XDESKTOP_PROGRAMS+=($answering_sim)
 poll_until 10 test -e "$home/COM1" || fail "the simulator did not publish its port"
 
-QUEDRIX_HOME="$home" QT_QPA_PLATFORM=xcb "$quedrix" $mode >"$out/quedrix.log" 2>&1 &
+QUEDRIX_HOME="$home" QT_QPA_PLATFORM=xcb "$quedrix" $program_mode >"$out/quedrix.log" 2>&1 &
 app=$!
 XDESKTOP_PROGRAMS+=($app)
 
@@ -76,8 +85,23 @@ echo "tray icon window $icon"
 kill -0 "$app" 2>/dev/null || fail "quedrix ended early"
 [[ -z "$(xdesktop_window_named "$app" 'Zentrovik Quedrix')" ]] || fail "the window is shown at start"
 
+if [[ "$mode" == WATCH ]]; then
+    notification=
+    find_notification() {
+        notification=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -vx "$icon" | head -n1)
+        [[ -n "$notification" ]]
+    }
+    poll_until 60 find_notification || fail "no notification appeared when table 5 ran out"
+    import -window root "$out/notification.png"
+    [[ -z "$(xdesktop_window_named "$app" 'Zentrovik Quedrix')" ]] || fail "the alert showed the window"
+    grep -q '^[^,]*,standard,5,time-up,0,' "$home/Ledger.csv" ||
+        fail "no time-up line for table 5 in the ledger: $(cat "$home/Ledger.csv" 2>&1)"
+    echo "PASSED: the notification of table 5 came up (see $out/notification.png)"
+    exit 0
+fi
+
 # A second start while this copy runs ends by itself with status 0, before any window or icon.
-QUEDRIX_HOME="$home" QT_QPA_PLATFORM=xcb timeout 60 "$quedrix" $mode >"$out/second.log" 2>&1
+QUEDRIX_HOME="$home" QT_QPA_PLATFORM=xcb timeout 60 "$quedrix" $program_mode >"$out/second.log" 2>&1
 status=$?
 ((status == 0)) || fail "a second start ended with status $status (see $out/second.log)"
 kill -0 "$app" 2>/dev/null || fail "the second start ended the first"
