@@ -3,7 +3,6 @@
 
 #include "winui/Win32MonitorWindow.h"
 
-#include "common/CodePage.h"
 #include "common/Configuration.h"
 #include "common/LocaleInfoWin32.h"
 #include "common/Win32Text.h"
@@ -21,6 +20,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -67,6 +67,16 @@ bool notifyIcon(DWORD action, NOTIFYICONDATAA& data) {
     return ::Shell_NotifyIconA(action, &data) != FALSE;
 }
 
+bool showBalloonOnIcon(NOTIFYICONDATAW& data) {
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// Copies text into a fixed field of the record, cut to fit with its NUL.
+template <size_t N> void copyField(wchar_t (&field)[N], const std::string& utf8) {
+    const std::wstring text = WideFromUtf8(utf8);
+    std::wmemcpy(field, text.data(), std::min(text.size(), N - 1));
+}
+
 // What the shell broadcasts to every top-level window when it has made the taskbar anew.
 UINT taskbarCreatedMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
@@ -82,7 +92,7 @@ RECT PixelRect(const TwipRect& twips) {
 }
 
 Win32MonitorWindow::Win32MonitorWindow(MonitorMode mode)
-    : m_notifyIcon(&notifyIcon), m_menuTracker(&trackPopupMenu), m_processEnd(&EndProcessNow) {
+    : m_notifyIcon(&notifyIcon), m_balloon(&showBalloonOnIcon), m_menuTracker(&trackPopupMenu), m_processEnd(&EndProcessNow) {
     registerWindowClass();
     const WindowDescription& description = MonitorControls(mode);
     RECT frame{0, 0, TwipsToPixels(description.innerWidth), TwipsToPixels(description.innerHeight)};
@@ -213,6 +223,10 @@ void Win32MonitorWindow::setNotifyIconCall(NotifyIconCall call) {
     m_notifyIcon = std::move(call);
 }
 
+void Win32MonitorWindow::setBalloonCall(BalloonCall call) {
+    m_balloon = std::move(call);
+}
+
 void Win32MonitorWindow::setMenuTracker(MenuTracker tracker) {
     m_menuTracker = std::move(tracker);
 }
@@ -322,19 +336,16 @@ bool Win32MonitorWindow::shellNotifyIcon(int32_t action, const NotifyIconData& d
 }
 
 void Win32MonitorWindow::showBalloon(const std::string& title, const std::string& text) {
-    NOTIFYICONDATAA record{};
-    record.cbSize = NOTIFYICONDATAA_V3_SIZE;
+    // The wide call: the ANSI code page of a Western system has no letters for a Bulgarian text.
+    NOTIFYICONDATAW record{};
+    record.cbSize = NOTIFYICONDATAW_V3_SIZE;
     record.hWnd = reinterpret_cast<HWND>(TrayIconData.hWnd);
     record.uID = TrayIconData.uID;
     record.uFlags = NIF_INFO;
     record.dwInfoFlags = NIIF_WARNING;
-    // Cut to the fields (a NUL kept at the end), in the ANSI code page as the A call takes them.
-    const std::string info = CodePage::active().toEightBit(text);
-    const std::string infoTitle = CodePage::active().toEightBit(title);
-    std::memcpy(record.szInfo, info.data(), std::min(info.size(), sizeof(record.szInfo) - 1));
-    std::memcpy(record.szInfoTitle, infoTitle.data(),
-                std::min(infoTitle.size(), sizeof(record.szInfoTitle) - 1));
-    m_notifyIcon(NIM_MODIFY, record);
+    copyField(record.szInfo, text);
+    copyField(record.szInfoTitle, title);
+    m_balloon(record);
 }
 
 void Win32MonitorWindow::setHourglass(bool on) {

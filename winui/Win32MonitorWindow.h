@@ -21,6 +21,8 @@ class Win32MonitorWindow : public MonitorView {
 public:
     // The platform's notification-area call and whether it succeeded; tests put an observer in its place.
     using NotifyIconCall = std::function<bool(DWORD action, NOTIFYICONDATAA& data)>;
+    // The call that puts a balloon on the icon, with its texts in UTF-16 whatever the ANSI code page.
+    using BalloonCall = std::function<bool(NOTIFYICONDATAW& data)>;
     // Shows the pop-up menu at a point of the screen and returns when it closes; tests stand in for
     // the user there.
     using MenuTracker = std::function<void(HWND owner, HMENU menu, POINT at)>;
@@ -42,6 +44,7 @@ public:
     bool timerRunning(Timer timer) const { return m_runningTimers.count(timer) != 0; }
 
     void setNotifyIconCall(NotifyIconCall call);
+    void setBalloonCall(BalloonCall call);
     void setMenuTracker(MenuTracker tracker);
     // What ends the process once the tray icon, the port and the lock are given up; EndProcessNow
     // by default. Tests put an observer in its place.
@@ -92,6 +95,7 @@ private:
     HMENU m_menu = nullptr;
     std::unique_ptr<MonitorWindow> m_form;
     NotifyIconCall m_notifyIcon;
+    BalloonCall m_balloon;
     MenuTracker m_menuTracker;
     std::function<void()> m_processEnd;
     int m_nextId = 100;
