@@ -35,6 +35,7 @@ fi
 
 source "$scripts/xdesktop.sh"
 source "$scripts/demo-home.sh"
+source "$here/time-up-notification.sh"
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -86,17 +87,7 @@ kill -0 "$app" 2>/dev/null || fail "quedrix ended early"
 [[ -z "$(xdesktop_window_named "$app" 'Zentrovik Quedrix')" ]] || fail "the window is shown at start"
 
 if [[ "$mode" == WATCH ]]; then
-    notification=
-    find_notification() {
-        notification=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -vx "$icon" | head -n1)
-        [[ -n "$notification" ]]
-    }
-    poll_until 60 find_notification || fail "no notification appeared when table 5 ran out"
-    import -window root "$out/notification.png"
-    [[ -z "$(xdesktop_window_named "$app" 'Zentrovik Quedrix')" ]] || fail "the alert showed the window"
-    grep -q '^[^,]*,standard,5,time-up,0,' "$home/Ledger.csv" ||
-        fail "no time-up line for table 5 in the ledger: $(cat "$home/Ledger.csv" 2>&1)"
-    echo "PASSED: the notification of table 5 came up (see $out/notification.png)"
+    expect_time_up_notification 60 "$app" "$home" "$out" 5 xdotool search --onlyvisible --pid "$app"
     exit 0
 fi
 

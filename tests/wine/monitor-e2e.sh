@@ -5,13 +5,15 @@
 # colours; the Cyrillic captions are drawn as letters; btnReset(2) sends R02 (with ALT: btnSet(3) of
 # the idle table 3 sends G03, then C03;32000); the tray restarts and the icon comes back; a
 # right-click while the window is shown but inactive sends no frame; the menu's "Изход" ends the
-# program and takes the icon away.
-# Usage: monitor-e2e.sh WINE-RUN WINE-FOLDER QUEDRIX.EXE OUTPUT-FOLDER [ALT]. QUEDRIX_HOST_SIM names
+# program and takes the icon away. With WATCH the standard mode runs with the watch on: a table that
+# runs out while the window is hidden raises the notification and gets its time-up line in the ledger.
+# Usage: monitor-e2e.sh WINE-RUN WINE-FOLDER QUEDRIX.EXE OUTPUT-FOLDER [ALT|WATCH]. QUEDRIX_HOST_SIM names
 # the simulator built for this machine. Exit 77 (skipped) when no X desktop can start.
 set -uo pipefail
 
 readonly SKIP=77
-run=$1 folder=$(realpath -m "$2") exe=$3 out=$4 mode=${5:-}
+run=$1 folder=$(realpath -m "$2") exe=$3 out=$4 mode=${5:-} ticking=()
+program_mode=${mode/WATCH/}
 here=$(cd "$(dirname "$0")" && pwd)
 
 skip() {
@@ -29,6 +31,7 @@ done
 
 source "$here/../../scripts/xdesktop.sh"
 source "$here/simulators.sh"
+source "$here/../e2e/time-up-notification.sh"
 
 # The prefix of this test: COM1 leads to the simulator's link, every other port nowhere.
 export QUEDRIX_WINE_PORTS=1
@@ -77,12 +80,18 @@ home=$out/home
 mkdir -p "$home"
 cp "$exe" "$(dirname "$exe")/Common.lng" "$home/" || fail "quedrix.exe or Common.lng missing beside $exe"
 printf '[Tariff]\r\nPeak=0.50\r\nOffPeak=0.30\r\nStartTime=08:00\r\nEndTime=18:00\r\n' >"$home/Quedrix.cfg"
+if [[ "$mode" == WATCH ]]; then
+    # Table 5 runs out 30 s after the simulator starts, whose counters count down here; the watch
+    # reads the tables every 5 s.
+    counters=3725,250,0,900,30,0,0,0 ticking=(--tick-ms 1000)
+    printf '[Watch]\r\nEnabled=1\r\nInterval=5\r\n' >>"$home/Quedrix.cfg"
+fi
 
 log=$out/frames.log
 : >"$log"
-start_simulator "$folder/ports" 1 --counters "$counters" --log "$log" || fail "no simulator on COM1"
+start_simulator "$folder/ports" 1 --counters "$counters" --log "$log" "${ticking[@]}" || fail "no simulator on COM1"
 
-"$run" "$folder" "$home/quedrix.exe" ${mode:+"$mode"} >"$out/quedrix.log" 2>&1 &
+"$run" "$folder" "$home/quedrix.exe" $program_mode >"$out/quedrix.log" 2>&1 &
 app=$!
 launched=$SECONDS
 
@@ -102,6 +111,11 @@ find_icon() {
 poll_until 30 find_icon || fail "no tray icon docked in the panel of the tray started 5 s after the program"
 echo "tray started 5 s after the program; icon window $icon after $((SECONDS - started)) s"
 kill -0 "$app" 2>/dev/null || fail "quedrix.exe ended early (see $out/quedrix.log)"
+if [[ "$mode" == WATCH ]]; then
+    # The balloon is a window of the prefix's explorer.exe, which holds the tray icons.
+    expect_time_up_notification 90 "$app" "$home" "$out" 5 xdotool search --onlyvisible --classname '^explorer\.exe$'
+    exit 0
+fi
 sleep 1 # a window shown at start would be mapped by now
 [[ -z "$(xdesktop_window_named "$app" 'Zentrovik Quedrix')" ]] || fail "the window is shown at start"
 (($(requests '<STX>G') == 0)) || fail "tables were read before the window was shown"
