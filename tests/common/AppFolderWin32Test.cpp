@@ -107,21 +107,19 @@ protected:
     TempFolder local;
 };
 
-TEST_F(DataFolder, FirstStartMakesTheFoldersAndCopiesOnlyTheLanguageFiles) {
+// The first start makes the folders and copies only the language files; a later one copies only
+// what is missing and keeps what the user edited.
+TEST_F(DataFolder, CopiesOnlyTheMissingLanguageFiles) {
     const std::string folder = local.file("Zentrovik\\Quedrix");
     ASSERT_TRUE(PrepareDataFolder(folder, bin()));
     EXPECT_EQ(local.read("Zentrovik\\Quedrix\\Common.lng"), "[strLanguage]\r\nEN=English\r\n");
-    EXPECT_EQ(local.read("Zentrovik\\Quedrix\\Forms.lng"), "[BilliardStd]\r\n");
     EXPECT_EQ(
         std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 2);
-}
-
-TEST_F(DataFolder, FilesAlreadyThereAreKeptAndOnlyTheMissingOnesCopied) {
-    std::filesystem::create_directory(local.file("Quedrix"));
-    local.write("Quedrix\\Common.lng", "edited by the user");
-    ASSERT_TRUE(PrepareDataFolder(local.file("Quedrix"), bin()));
-    EXPECT_EQ(local.read("Quedrix\\Common.lng"), "edited by the user");
-    EXPECT_EQ(local.read("Quedrix\\Forms.lng"), "[BilliardStd]\r\n");
+    local.write("Zentrovik\\Quedrix\\Common.lng", "edited by the user");
+    std::filesystem::remove(local.file("Zentrovik\\Quedrix\\Forms.lng"));
+    ASSERT_TRUE(PrepareDataFolder(folder, bin()));
+    EXPECT_EQ(local.read("Zentrovik\\Quedrix\\Common.lng"), "edited by the user");
+    EXPECT_EQ(local.read("Zentrovik\\Quedrix\\Forms.lng"), "[BilliardStd]\r\n");
 }
 
 TEST_F(DataFolder, AFolderThatCannotBeMadeIsReported) {

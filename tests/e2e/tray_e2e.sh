@@ -9,20 +9,12 @@
 # can start.
 set -uo pipefail
 
-readonly SKIP=77
 quedrix=$1 sim=$2 out=$3 mode=${4:-}
 program_mode=${mode/WATCH/}
 here=$(cd "$(dirname "$0")" && pwd)
 scripts="$here/../../scripts"
 
-skip() {
-    echo "SKIPPED: $*" >&2
-    exit $SKIP
-}
-fail() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
+source "$here/../support/e2e-outcome.sh"
 
 for tool in Xvfb xdpyinfo openbox trayer xdotool xwininfo xprop import convert dbus-run-session; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/setup-deps.sh lists it)"

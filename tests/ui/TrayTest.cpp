@@ -279,7 +279,6 @@ TEST_F(TrayTest, TheWatchsAlertIconReplacesFlash1AndItsTimerIsWired) {
     NotifyTray(action, AlertIcon);
     EXPECT_EQ(picture(), QImage(QStringLiteral(":/icons/FlashAlert.png"))
                              .convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    window->showBalloon("Zentrovik Quedrix", "Маса 3: времето изтече");
     NotifyTray(action, 0);
     EXPECT_EQ(picture(), flash1);
     window->startWindowTimer(MonitorView::Timer::WatchTimer, 15000);

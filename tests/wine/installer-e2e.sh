@@ -8,20 +8,12 @@
 # Usage: installer-e2e.sh WINE-RUN WINE-FOLDER SETUP.EXE. Exit 77 (skipped) without an X display.
 set -uo pipefail
 
-readonly SKIP=77
 run=$1 folder=$(realpath -m "$2") setup=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 version=$(basename "$setup" .exe)
 version=${version#quedrix-setup-}
 
-skip() {
-    echo "SKIPPED: $*" >&2
-    exit $SKIP
-}
-fail() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
+source "$here/../support/e2e-outcome.sh"
 
 # The program makes a window, hidden as it is.
 [[ -n "${DISPLAY:-}" ]] || skip "no X display (run CTest under xvfb-run)"
@@ -133,12 +125,8 @@ for round in "${rounds[@]}"; do
         [[ ! -e "$drive_c/Program Files/Zentrovik" && ! -e "$menu" && ! -e "$programs/StartUp/Quedrix.lnk" ]] &&
             ! key_exists 'HKLM\SOFTWARE\Zentrovik' && ! key_exists "$uninstall_key"
     }
-    if ! poll_until 30 uninstalled; then
-        [[ ! -e "$drive_c/Program Files/Zentrovik" ]] ||
-            fail "left under Program Files: $(files_in "$drive_c/Program Files/Zentrovik")"
-        [[ ! -e "$menu" && ! -e "$programs/StartUp/Quedrix.lnk" ]] || fail "Start-menu or Startup entries are left"
-        fail "the key SOFTWARE\\Zentrovik or the Apps & Features entry is left"
-    fi
+    poll_until 30 uninstalled || fail "left after the uninstall: $(find "$drive_c/Program Files/Zentrovik" "$menu" \
+        "$programs/StartUp/Quedrix.lnk" 2>/dev/null | xargs), or the keys SOFTWARE\\Zentrovik or Apps & Features"
     [[ "$(ini_value "$data/Quedrix.cfg" Language Value)" == "$code" ]] || fail "the user's Quedrix.cfg is gone"
     echo "uninstalled: no file, entry or key left; the user's Quedrix.cfg kept"
 done

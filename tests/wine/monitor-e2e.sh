@@ -11,19 +11,11 @@
 # the simulator built for this machine. Exit 77 (skipped) when no X desktop can start.
 set -uo pipefail
 
-readonly SKIP=77
 run=$1 folder=$(realpath -m "$2") exe=$3 out=$4 mode=${5:-} ticking=()
 program_mode=${mode/WATCH/}
 here=$(cd "$(dirname "$0")" && pwd)
 
-skip() {
-    echo "SKIPPED: $*" >&2
-    exit $SKIP
-}
-fail() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
+source "$here/../support/e2e-outcome.sh"
 
 for tool in Xvfb xdpyinfo openbox trayer xdotool xwininfo xprop xmessage import convert; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/setup-deps.sh lists it)"

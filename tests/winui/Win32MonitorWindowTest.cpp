@@ -283,19 +283,13 @@ INSTANTIATE_TEST_SUITE_P(
                     MoveOrCode{"SentRightUp", Delivery::SentByTray, WM_RBUTTONUP, false, 1}),
     [](const testing::TestParamInfo<MoveOrCode>& info) { return std::string(info.param.name); });
 
-TEST_F(StdWindowTest, TheTaskbarsAnnouncementAddsTheIconAgainWithTheSameRecord) {
+// The record added again is the form's (tests/monitor); here, that the broadcast reaches it.
+TEST_F(StdWindowTest, TheTaskbarsAnnouncementAddsTheIconAgain) {
     window.form().InstallTrayIcon();
     ::SendNotifyMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     ASSERT_TRUE(pumpUntil([&] { return notified.size() == 2; }));
-    const NOTIFYICONDATAA& first = notified[0].data;
-    const NOTIFYICONDATAA& again = notified[1].data;
     EXPECT_EQ(notified[1].action, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(again.hWnd, first.hWnd);
-    EXPECT_EQ(again.uID, first.uID);
-    EXPECT_EQ(again.uFlags, first.uFlags);
-    EXPECT_EQ(again.uCallbackMessage, first.uCallbackMessage);
-    EXPECT_EQ(again.hIcon, first.hIcon);
-    EXPECT_STREQ(again.szTip, first.szTip);
+    EXPECT_EQ(notified[1].data.hIcon, notified[0].data.hIcon);
 }
 
 TEST_F(StdWindowTest, WithoutATaskbarTheTimerTriesAgainUntilTheIconIsIn) {
